@@ -17,7 +17,7 @@ enum class BusOutcome { Ok, AddressNack, DataNack, ArbitrationLost, BusError, Ti
 
 struct BusResult {
   BusOutcome outcome = BusOutcome::Ok;
-  std::size_t written = 0;        // data bytes acknowledged on a write
+  std::size_t written = 0;         // data bytes acknowledged on a write
   std::vector<std::uint8_t> data;  // bytes read
 };
 
@@ -54,7 +54,13 @@ class Bus {
   BusResult masterRead(std::uint8_t address, std::size_t n);
 
   void setOwnSlave(OwnSlave* slave);
+  // Bytes for the other master's open read of the adapter; a read may be served in several
+  // pieces, and bytes beyond what it asked for are not clocked out.
   void serveSlaveRead(const std::vector<std::uint8_t>& data);
+  // Bytes the other master still wants from its open read of the adapter (0: none open).
+  std::size_t slaveReadOutstanding() const;
+  // Called when a read by the other master has all its bytes.
+  std::function<void(const std::vector<std::uint8_t>& data)> onOtherMasterReadDone;
 
   // The other master. A write to an address the own slave does not answer is NACKed (false).
   bool otherMasterWrite(std::uint8_t address, const std::vector<std::uint8_t>& data);
@@ -69,7 +75,9 @@ class Bus {
 
   // Faults: the next master transfer fails with `outcome`; or every one does until cleared.
   void failNext(BusOutcome outcome);
+  // Clearing the held fault also drops a pending failNext().
   void holdFault(std::optional<BusOutcome> outcome);
+  std::optional<BusOutcome> heldFault() const;
 
  private:
   struct Impl;
