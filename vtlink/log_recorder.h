@@ -10,6 +10,10 @@
 
 namespace vtlink {
 
+// Line length before the CR LF, stamp and level tag included.
+inline constexpr std::size_t kLogLineLength = 80;
+inline constexpr int kLogMinRewindLimit = 20;
+
 class LogRecorder {
  public:
   LogRecorder() = default;
@@ -28,7 +32,10 @@ class LogRecorder {
   int level() const { return level_; }
 
  private:
+  // Counts the line, rewinds when the count reaches the limit, then writes it.
   void writeLine(int level, const std::string& message);
+  void rewind();
+  void emit(int level, const std::string& message);
 
   std::FILE* file_ = nullptr;
   int level_ = 0;
@@ -42,6 +49,9 @@ class LogRecorder {
 // digits, as many as an address has; "%#X" prints "0X" and upper-case hex digits (0 as 0).
 std::string formatMessage(const char* format, va_list args);
 std::string formatMessage(const char* format, ...);
+// A literal 0 or nullptr argument would otherwise pick the va_list overload and crash; pass a
+// typed value (an int variable, a cast pointer) instead.
+std::string formatMessage(const char* format, std::nullptr_t) = delete;
 
 // "[21][A0]..." as the Tx Data / Rx Data lines show payloads.
 std::string dataDump(const std::uint8_t* data, std::size_t length);

@@ -1,0 +1,19 @@
+# The serial link layers of the library: log recorder, comm link and data link. Static and
+# position-independent, so libvtlink.so takes them in whole; nothing here is exported from it.
+add_library(vtlink_core STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/log_format.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/log_recorder.cpp
+)
+set_target_properties(vtlink_core PROPERTIES
+  POSITION_INDEPENDENT_CODE ON
+  CXX_VISIBILITY_PRESET hidden
+  VISIBILITY_INLINES_HIDDEN ON)
+target_include_directories(vtlink_core PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(vtlink_core PUBLIC vtplatform)
+
+set(_link_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+
+vantor_test(vtlink_log_tests LABEL unit
+  SOURCES ${_link_tests}/log_format_test.cpp
+          ${_link_tests}/log_recorder_test.cpp
+  LIBS vtlink_core)
