@@ -99,6 +99,7 @@ class Loop {
  private:
   Loop();
   friend class VirtualClock;
+  void runDueTimers();
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -17,6 +17,9 @@ struct Status {
   // Captures the current errno for the named operation.
   static Status fromErrno(std::string operation);
   static Status failure(int error, std::string operation) { return {error, std::move(operation)}; }
+
+  // "operation: system text (errno)" for logs and message boxes; "success" when ok.
+  std::string text() const;
 };
 
 }  // namespace platform

@@ -1,0 +1,458 @@
+#include "platform/loop.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+#include "platform/clock_internal.h"
+#include "platform/timer_queue.h"
+
+namespace platform {
+namespace {
+
+// Which loop owns which window, across all threads. Never destroyed, so a loop torn down at
+// thread exit after static destructors have run still finds it.
+struct WindowRegistry {
+  std::mutex m;
+  std::unordered_map<WindowHandle, Loop*> owners;
+  WindowHandle last = 0;
+};
+
+WindowRegistry& registry() {
+  static WindowRegistry* r = new WindowRegistry;
+  return *r;
+}
+
+struct CancelState {
+  std::mutex m;
+  std::condition_variable cv;
+  bool cancelled = false;
+};
+
+struct PendingCall {
+  enum class Stage { Queued, Running, Done, Withdrawn };
+  std::function<void()> fn;
+  std::shared_ptr<CancelState> cancel;
+  Stage stage = Stage::Queued;  // guarded by cancel->m
+};
+
+// Real-clock waits on the real clock are capped so runUntil notices a condition that another
+// thread makes true without posting anything.
+constexpr Millis kRunUntilPollMs = 10;
+
+}  // namespace
+
+struct CallCancel::State : CancelState {};
+
+CallCancel::CallCancel() : state_(std::make_shared<State>()) {}
+
+void CallCancel::cancel() {
+  std::lock_guard lock(state_->m);
+  state_->cancelled = true;
+  state_->cv.notify_all();
+}
+
+bool CallCancel::cancelled() const {
+  std::lock_guard lock(state_->m);
+  return state_->cancelled;
+}
+
+void CallCancel::reset() {
+  std::lock_guard lock(state_->m);
+  state_->cancelled = false;
+}
+
+struct Loop::Impl {
+  // Shared with other threads, under m.
+  std::mutex m;
+  std::deque<Message> queue;
+  std::deque<std::shared_ptr<PendingCall>> calls;
+  int wakeFd = -1;
+  std::thread::id owner = std::this_thread::get_id();
+
+  // The loop's own thread only.
+  std::map<WindowHandle, std::shared_ptr<WindowProc>> windows;
+  std::shared_ptr<Hook> hook;
+  detail::TimerQueue timers;
+  bool quitRequested = false;
+  int quitCode = 0;
+
+  void wake() const {
+    const std::uint64_t one = 1;
+    // A full counter is still readable, which is all a waiter needs.
+    [[maybe_unused]] ssize_t n = ::write(wakeFd, &one, sizeof one);
+  }
+
+  void drainWake() const {
+    std::uint64_t value = 0;
+    [[maybe_unused]] ssize_t n = ::read(wakeFd, &value, sizeof value);
+  }
+
+  bool hasProcedure(WindowHandle hwnd) const {
+    auto it = windows.find(hwnd);
+    return it != windows.end() && it->second != nullptr;
+  }
+
+  // The oldest queued message that a window procedure will take.
+  bool takeDispatchable(Message& out) {
+    std::lock_guard lock(m);
+    auto it = std::find_if(queue.begin(), queue.end(),
+                           [this](const Message& msg) { return hasProcedure(msg.hwnd); });
+    if (it == queue.end()) {
+      return false;
+    }
+    out = *it;
+    queue.erase(it);
+    return true;
+  }
+
+  bool takeAny(Message& out) {
+    std::lock_guard lock(m);
+    if (queue.empty()) {
+      return false;
+    }
+    out = queue.front();
+    queue.pop_front();
+    return true;
+  }
+
+  bool hasWork(Millis at) {
+    if (timers.anyDue(at)) {
+      return true;
+    }
+    std::lock_guard lock(m);
+    return !calls.empty() || std::any_of(queue.begin(), queue.end(), [this](const Message& msg) {
+      return hasProcedure(msg.hwnd);
+    });
+  }
+
+  void runCalls() {
+    for (;;) {
+      std::shared_ptr<PendingCall> call;
+      {
+        std::lock_guard lock(m);
+        if (calls.empty()) {
+          return;
+        }
+        call = calls.front();
+        calls.pop_front();
+      }
+      {
+        std::lock_guard lock(call->cancel->m);
+        if (call->stage != PendingCall::Stage::Queued || call->cancel->cancelled) {
+          call->stage = PendingCall::Stage::Withdrawn;
+          call->cancel->cv.notify_all();
+          continue;
+        }
+        call->stage = PendingCall::Stage::Running;
+      }
+      struct Finish {
+        PendingCall& c;
+        ~Finish() {
+          std::lock_guard lock(c.cancel->m);
+          c.stage = PendingCall::Stage::Done;
+          c.cancel->cv.notify_all();
+        }
+      } finish{*call};
+      call->fn();
+    }
+  }
+
+  void withdrawAllCalls() {
+    std::deque<std::shared_ptr<PendingCall>> pending;
+    {
+      std::lock_guard lock(m);
+      pending.swap(calls);
+    }
+    for (auto& call : pending) {
+      std::lock_guard lock(call->cancel->m);
+      call->stage = PendingCall::Stage::Withdrawn;
+      call->cancel->cv.notify_all();
+    }
+  }
+
+  // Waits for a wake-up, a timer deadline or the end of the wait that began at `start`.
+  // False when that wait is over. On the virtual clock nothing real is waited for while a
+  // deadline or the time-out lies ahead: virtual time moves to the earlier of the two.
+  bool wait(Millis start, Millis timeoutMs) {
+    const Millis current = now();
+    const bool forever = timeoutMs < 0;
+    const Millis end = start + timeoutMs;
+    if (!forever && current >= end) {
+      return false;
+    }
+    std::optional<Millis> until = timers.nextDeadline();
+    if (!forever && (!until || *until > end)) {
+      until = end;
+    }
+    if (virtualClockActive()) {
+      if (pollWake(0)) {
+        return true;
+      }
+      if (until) {
+        detail::advanceVirtualTo(*until);
+        return true;
+      }
+      pollWake(-1);  // only another thread can make anything happen now
+      return true;
+    }
+    pollWake(until ? std::max<Millis>(*until - current, 0) : -1);
+    return true;
+  }
+
+  bool pollWake(Millis timeoutMs) const {
+    pollfd p{wakeFd, POLLIN, 0};
+    const int timeout = timeoutMs < 0 ? -1 : static_cast<int>(std::min<Millis>(timeoutMs, 1 << 30));
+    const int n = ::poll(&p, 1, timeout);
+    return n > 0;
+  }
+};
+
+Loop& Loop::current() {
+  thread_local std::unique_ptr<Loop> loop(new Loop);
+  return *loop;
+}
+
+Loop::Loop() : impl_(std::make_unique<Impl>()) {
+  impl_->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
+
+Loop::~Loop() {
+  {
+    WindowRegistry& r = registry();
+    std::lock_guard lock(r.m);
+    for (const auto& [hwnd, proc] : impl_->windows) {
+      r.owners.erase(hwnd);
+    }
+  }
+  impl_->withdrawAllCalls();
+  impl_->timers.clear();
+  if (impl_->wakeFd >= 0) {
+    ::close(impl_->wakeFd);
+  }
+}
+
+WindowHandle Loop::createWindow(WindowProc proc) {
+  WindowRegistry& r = registry();
+  WindowHandle hwnd = 0;
+  {
+    std::lock_guard lock(r.m);
+    do {
+      hwnd = ++r.last;
+    } while (hwnd == 0 || r.owners.count(hwnd) != 0);
+    r.owners.emplace(hwnd, this);
+  }
+  impl_->windows.emplace(hwnd, proc ? std::make_shared<WindowProc>(std::move(proc)) : nullptr);
+  return hwnd;
+}
+
+void Loop::destroyWindow(WindowHandle hwnd) {
+  if (impl_->windows.erase(hwnd) == 0) {
+    return;
+  }
+  {
+    WindowRegistry& r = registry();
+    std::lock_guard lock(r.m);
+    r.owners.erase(hwnd);
+  }
+  // Messages for a window that is gone have nobody to go to.
+  std::lock_guard lock(impl_->m);
+  std::erase_if(impl_->queue, [hwnd](const Message& msg) { return msg.hwnd == hwnd; });
+}
+
+bool Loop::post(WindowHandle hwnd, std::uint32_t msg, std::uint64_t wparam, std::int64_t lparam) {
+  WindowRegistry& r = registry();
+  // The registry lock is held until the message is queued, so the owning loop cannot be
+  // destroyed in between.
+  std::lock_guard lock(r.m);
+  auto it = r.owners.find(hwnd);
+  if (it == r.owners.end()) {
+    return false;
+  }
+  Impl& target = *it->second->impl_;
+  {
+    std::lock_guard queueLock(target.m);
+    target.queue.push_back(Message{hwnd, msg, wparam, lparam});
+  }
+  target.wake();
+  return true;
+}
+
+TimerId Loop::setTimer(Millis intervalMs, std::function<void()> fn) {
+  return impl_->timers.add(intervalMs, std::move(fn), now());
+}
+
+void Loop::killTimer(TimerId id) {
+  impl_->timers.kill(id);
+}
+
+void Loop::setHook(Hook hook) {
+  impl_->hook = hook ? std::make_shared<Hook>(std::move(hook)) : nullptr;
+}
+
+void Loop::runDueTimers() {
+  impl_->timers.runDue(now());
+}
+
+bool Loop::getMessage(Message& out, Millis timeoutMs) {
+  const Millis start = now();
+  for (;;) {
+    impl_->drainWake();
+    runDueTimers();
+    impl_->runCalls();
+    if (impl_->takeAny(out)) {
+      return true;
+    }
+    if (!impl_->wait(start, timeoutMs)) {
+      return false;
+    }
+  }
+}
+
+void Loop::dispatch(const Message& message) {
+  // Copies keep the hook and the procedure alive if they replace or destroy themselves.
+  if (std::shared_ptr<Hook> hook = impl_->hook; hook && (*hook)(message)) {
+    return;
+  }
+  auto it = impl_->windows.find(message.hwnd);
+  if (it == impl_->windows.end() || !it->second) {
+    return;
+  }
+  std::shared_ptr<WindowProc> proc = it->second;
+  (*proc)(message);
+}
+
+void Loop::processPending() {
+  impl_->drainWake();
+  runDueTimers();
+  impl_->runCalls();
+  // Only what was queued when the pass began, so a handler that posts to itself cannot keep
+  // the pass going for ever. Messages are taken one at a time from the shared queue so a
+  // nested pass (a modal form) continues in the same order.
+  std::size_t queued = 0;
+  {
+    std::lock_guard lock(impl_->m);
+    queued = impl_->queue.size();
+  }
+  Message message;
+  for (std::size_t i = 0; i < queued && impl_->takeDispatchable(message); ++i) {
+    dispatch(message);
+  }
+}
+
+bool Loop::processOne(Millis timeoutMs) {
+  const Millis start = now();
+  for (;;) {
+    impl_->drainWake();
+    if (impl_->hasWork(now())) {
+      processPending();
+      return true;
+    }
+    if (!impl_->wait(start, timeoutMs)) {
+      return false;
+    }
+  }
+}
+
+bool Loop::runUntil(const std::function<bool()>& done, Millis timeoutMs) {
+  const Millis start = now();
+  while (!done()) {
+    Millis slice = -1;
+    if (timeoutMs >= 0) {
+      slice = start + timeoutMs - now();
+      if (slice <= 0) {
+        break;
+      }
+    }
+    if (!virtualClockActive()) {
+      slice = slice < 0 ? kRunUntilPollMs : std::min(slice, kRunUntilPollMs);
+    }
+    processOne(slice);
+  }
+  return done();
+}
+
+int Loop::run() {
+  impl_->quitRequested = false;
+  while (!impl_->quitRequested) {
+    processOne(-1);
+  }
+  impl_->quitRequested = false;
+  return impl_->quitCode;
+}
+
+void Loop::quit(int code) {
+  impl_->quitCode = code;
+  impl_->quitRequested = true;
+  impl_->wake();
+}
+
+int Loop::wakeFd() const {
+  return impl_->wakeFd;
+}
+
+std::optional<Millis> Loop::nextDeadline() const {
+  return impl_->timers.nextDeadline();
+}
+
+bool Loop::callSync(std::function<void()> fn, const CallCancel& cancel) {
+  std::shared_ptr<CancelState> state = cancel.state_;
+  if (std::this_thread::get_id() == impl_->owner) {
+    // Waiting for ourselves would never end; the call is simply made.
+    if (cancel.cancelled()) {
+      return false;
+    }
+    fn();
+    return true;
+  }
+  auto call = std::make_shared<PendingCall>();
+  call->fn = std::move(fn);
+  call->cancel = state;
+  {
+    std::lock_guard lock(state->m);
+    if (state->cancelled) {
+      return false;
+    }
+    std::lock_guard queueLock(impl_->m);
+    impl_->calls.push_back(call);
+  }
+  impl_->wake();
+
+  std::unique_lock lock(state->m);
+  for (;;) {
+    switch (call->stage) {
+      case PendingCall::Stage::Done:
+        return true;
+      case PendingCall::Stage::Withdrawn:
+        return false;
+      case PendingCall::Stage::Queued:
+        if (state->cancelled) {
+          call->stage = PendingCall::Stage::Withdrawn;
+          return false;
+        }
+        break;
+      case PendingCall::Stage::Running:
+        break;  // a call under way is waited for even when cancelled
+    }
+    state->cv.wait(lock);
+  }
+}
+
+std::size_t Loop::timerCount() const {
+  return impl_->timers.count();
+}
+
+std::size_t Loop::windowCount() const {
+  return impl_->windows.size();
+}
+
+}  // namespace platform
