@@ -13,7 +13,9 @@ if(TARGET vtsim)
   if(TARGET vantor-sim)
     vantor_test(sim_ascii_pty_tests LABEL integration
       SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tests/ascii_pty_test.cpp
-      LIBS vtsim)
+      LIBS)
+    target_compile_definitions(sim_ascii_pty_tests PRIVATE
+      VANTOR_SIM_PATH="$<TARGET_FILE:vantor-sim>")
     add_dependencies(sim_ascii_pty_tests vantor-sim)
   endif()
 endif()

@@ -1,0 +1,178 @@
+// vantor-sim playing an ASCII model on its pseudo-terminal, driven with plain termios calls the
+// way a host program talks to a real adapter.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kReplyWait = std::chrono::seconds(5);
+const std::string kReset = "\x12\x12\x12";
+
+speed_t speedOf(int baud) {
+  switch (baud) {
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    default:
+      return B19200;
+  }
+}
+
+class AsciiSimulatorOnPty : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vantor-ascii-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    portDir_ = pattern;
+  }
+
+  void TearDown() override {
+    if (port_ >= 0) {
+      close(port_);
+    }
+    if (sim_ > 0) {
+      kill(sim_, SIGTERM);
+      int status = 0;
+      waitpid(sim_, &status, 0);
+      EXPECT_FALSE(fs::exists(portDir_ / "COM7")) << "the port must be withdrawn on exit";
+    }
+    if (simOut_ >= 0) {
+      close(simOut_);
+    }
+    fs::remove_all(portDir_);
+  }
+
+  // Starts the simulator and waits for its "ready COM7" line.
+  void start(const char* model) {
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    sim_ = fork();
+    ASSERT_GE(sim_, 0);
+    if (sim_ == 0) {
+      dup2(out[1], STDOUT_FILENO);
+      close(out[0]);
+      close(out[1]);
+      setenv("VANTOR_PORT_DIR", portDir_.c_str(), 1);
+      execl(VANTOR_SIM_PATH, VANTOR_SIM_PATH, "--model", model, "--port", "7",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(out[1]);
+    simOut_ = out[0];
+    std::string printed;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (printed.find("ready COM7\n") == std::string::npos) {
+      ASSERT_TRUE(waitReadable(simOut_, deadline)) << "no ready line, got: " << printed;
+      char buffer[256];
+      const ssize_t n = read(simOut_, buffer, sizeof buffer);
+      ASSERT_GT(n, 0) << "simulator ended, printed: " << printed;
+      printed.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+
+  void openPort() {
+    port_ = open((portDir_ / "COM7").c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(port_, 0) << "COM7 in " << portDir_;
+    setSpeed(19200);
+  }
+
+  void setSpeed(int baud) {
+    termios tio{};
+    ASSERT_EQ(tcgetattr(port_, &tio), 0);
+    cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&tio, speedOf(baud));
+    cfsetospeed(&tio, speedOf(baud));
+    ASSERT_EQ(tcsetattr(port_, TCSANOW, &tio), 0);
+  }
+
+  void write(const std::string& text) {
+    ASSERT_EQ(::write(port_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  }
+
+  // Everything the adapter sends until `expected` bytes have come or the wait is over.
+  std::string readBytes(std::size_t expected, Clock::duration wait = kReplyWait) {
+    std::string got;
+    const auto deadline = Clock::now() + wait;
+    while (got.size() < expected && waitReadable(port_, deadline)) {
+      char buffer[256];
+      const ssize_t n = read(port_, buffer, sizeof buffer);
+      if (n <= 0) {
+        break;
+      }
+      got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+  }
+
+  static bool waitReadable(int fd, Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) {
+      return false;
+    }
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, static_cast<int>(left.count())) == 1;
+  }
+
+  fs::path portDir_;
+  pid_t sim_ = -1;
+  int simOut_ = -1;
+  int port_ = -1;
+};
+
+TEST_F(AsciiSimulatorOnPty, OpensTheLinkAndReadsBackWhatItWroteToTheEeprom) {
+  start("qx");
+  openPort();
+  write(kReset);
+  EXPECT_EQ(readBytes(1), "*");
+  write("/O\r");
+  EXPECT_EQ(readBytes(5), "/OCC\r");
+  write("/DA0\r/T~00~41\r");
+  EXPECT_EQ(readBytes(5), "/MTC\r");
+  write("/DA0\r/T~00\r/R1\r");
+  EXPECT_EQ(readBytes(5), "/MTC\r");
+  // One group of three characters per byte: a separator the host does not read, two digits.
+  const std::string received = readBytes(8);
+  ASSERT_EQ(received.size(), 8u) << received;
+  EXPECT_EQ(received.substr(0, 4), "/MRC");
+  EXPECT_EQ(received.substr(5), "41\r");
+}
+
+TEST_F(AsciiSimulatorOnPty, FollowsTheLineSpeedTheHostSets) {
+  start("lx");
+  openPort();
+  setSpeed(115200);
+  write(kReset);
+  EXPECT_EQ(readBytes(1, std::chrono::milliseconds(300)), "")
+      << "an adapter at 19,200 hears only noise";
+  setSpeed(19200);
+  write(kReset);
+  EXPECT_EQ(readBytes(1), "*");
+  write("/B2\r");
+  EXPECT_EQ(readBytes(5), "/BC2\r");
+  write("/O\r");
+  EXPECT_EQ(readBytes(1, std::chrono::milliseconds(300)), "")
+      << "the adapter now listens at 115,200";
+  setSpeed(115200);
+  write("/O\r");
+  EXPECT_EQ(readBytes(5), "/OCC\r");
+}
+
+}  // namespace
