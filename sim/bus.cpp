@@ -49,30 +49,43 @@ I2cDevice* Bus::device(std::uint8_t address) const {
   return nullptr;
 }
 
-BusResult Bus::masterWrite(std::uint8_t address, const std::vector<std::uint8_t>& data) {
+namespace {
+
+BusResult writeTo(I2cDevice* target, const std::vector<std::uint8_t>& data, bool more) {
   BusResult result;
-  if (auto fault = impl_->takeFault()) {
-    result.outcome = *fault;
-    return result;
-  }
-  I2cDevice* target = device(address);
   if (target == nullptr) {
     result.outcome = BusOutcome::AddressNack;
     return result;
   }
-  result.written = std::min(target->write(data), data.size());
+  const std::size_t acked = more ? target->writeMore(data) : target->write(data);
+  result.written = std::min(acked, data.size());
   if (result.written < data.size()) {
     result.outcome = BusOutcome::DataNack;
   }
   return result;
 }
 
-BusResult Bus::masterRead(std::uint8_t address, std::size_t n) {
-  BusResult result;
+}  // namespace
+
+BusResult Bus::masterWrite(std::uint8_t address, const std::vector<std::uint8_t>& data) {
   if (auto fault = impl_->takeFault()) {
-    result.outcome = *fault;
-    return result;
+    return BusResult{*fault, 0, {}};
   }
+  return writeTo(device(address), data, false);
+}
+
+BusResult Bus::masterWriteMore(std::uint8_t address, const std::vector<std::uint8_t>& data) {
+  if (auto fault = impl_->takeFault()) {
+    return BusResult{*fault, 0, {}};
+  }
+  return writeTo(device(address), data, true);
+}
+
+BusResult Bus::masterRead(std::uint8_t address, std::size_t n) {
+  if (auto fault = impl_->takeFault()) {
+    return BusResult{*fault, 0, {}};
+  }
+  BusResult result;
   I2cDevice* target = device(address);
   if (target == nullptr) {
     result.outcome = BusOutcome::AddressNack;

@@ -27,6 +27,9 @@ class I2cDevice {
   virtual std::uint8_t address() const = 0;
   // Returns how many bytes were acknowledged; fewer than given means the device NACKed the next.
   virtual std::size_t write(const std::vector<std::uint8_t>& bytes) = 0;
+  // More bytes of the same write, after the adapter held the bus between two blocks of one
+  // message; by default a device takes them as it takes a write.
+  virtual std::size_t writeMore(const std::vector<std::uint8_t>& bytes) { return write(bytes); }
   virtual std::vector<std::uint8_t> read(std::size_t n) = 0;
 };
 
@@ -52,6 +55,9 @@ class Bus {
   // The adapter as master. A fault set with failNext() or holdFault() takes precedence.
   BusResult masterWrite(std::uint8_t address, const std::vector<std::uint8_t>& data);
   BusResult masterRead(std::uint8_t address, std::size_t n);
+  // Further data bytes of a write whose start (and address) went out with masterWrite(); the
+  // bus was held in between, so the device sees one message.
+  BusResult masterWriteMore(std::uint8_t address, const std::vector<std::uint8_t>& data);
 
   void setOwnSlave(OwnSlave* slave);
   // Bytes for the other master's open read of the adapter; a read may be served in several

@@ -7,16 +7,31 @@ std::size_t Eeprom256::write(const std::vector<std::uint8_t>& bytes) {
     return 0;
   }
   pointer_ = bytes[0];
-  // The page latch: data wraps within the 16-byte page the pointer is in, and the pointer ends
-  // after the last byte written, as the part's own counter does.
-  const std::uint8_t pageBase = pointer_ & static_cast<std::uint8_t>(~(kPageSize - 1));
-  std::uint8_t offset = pointer_ & (kPageSize - 1);
-  for (std::size_t i = 1; i < bytes.size(); ++i) {
+  storeInPage(bytes.data() + 1, bytes.size() - 1);
+  return bytes.size();
+}
+
+std::size_t Eeprom256::writeMore(const std::vector<std::uint8_t>& bytes) {
+  storeInPage(bytes.data(), bytes.size());
+  return bytes.size();
+}
+
+// The page latch: data wraps within the 16-byte page the pointer is in, and the pointer ends
+// after the last byte written, as the part's own counter does.
+void Eeprom256::storeInPage(const std::uint8_t* bytes, std::size_t n) {
+  const std::size_t pageBase = pointer_ & ~(kPageSize - 1);
+  std::size_t offset = pointer_ & (kPageSize - 1);
+  for (std::size_t i = 0; i < n; ++i) {
     memory_[pageBase + offset] = bytes[i];
     offset = (offset + 1) & (kPageSize - 1);
   }
   pointer_ = static_cast<std::uint8_t>(pageBase + offset);
-  return bytes.size();
+}
+
+void Eeprom256::poke(std::uint8_t at, const std::vector<std::uint8_t>& bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    memory_[(at + i) % kSize] = bytes[i];
+  }
 }
 
 std::vector<std::uint8_t> Eeprom256::read(std::size_t n) {

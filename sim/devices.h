@@ -20,12 +20,17 @@ class Eeprom256 : public I2cDevice {
 
   std::uint8_t address() const override { return address_; }
   std::size_t write(const std::vector<std::uint8_t>& bytes) override;
+  std::size_t writeMore(const std::vector<std::uint8_t>& bytes) override;
   std::vector<std::uint8_t> read(std::size_t n) override;
 
+  // Direct access for the simulator's own commands (dump, preload); no bus traffic.
+  void poke(std::uint8_t at, const std::vector<std::uint8_t>& bytes);
   const std::array<std::uint8_t, kSize>& contents() const { return memory_; }
   std::uint8_t pointer() const { return pointer_; }
 
  private:
+  void storeInPage(const std::uint8_t* bytes, std::size_t n);
+
   std::uint8_t address_;
   std::uint8_t pointer_ = 0;
   std::array<std::uint8_t, kSize> memory_{};
