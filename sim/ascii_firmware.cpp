@@ -115,41 +115,16 @@ class AsciiFirmware : public Firmware, private OwnSlave {
     flush();
   }
 
-  void poll(platform::Millis now) override {
-    now_ = now;
-    flush();
-  }
-
+  // Only the input overflow is the firmware's own; busy, slowness and the rest are faults of
+  // the bus and the line, which the engine applies.
   bool command(const std::vector<std::string>& words) override {
-    if (words.size() < 2 || words.size() > 3 || words[0] != "fault") {
+    if (words.size() < 2 || words.size() > 3 || words[0] != "fault" || words[1] != "overflow") {
       return false;
     }
-    const std::string& kind = words[1];
-    if (kind == "busy") {
-      return busyFault_.set(words);
-    }
-    if (kind == "overflow") {
-      return overflowFault_.set(words);
-    }
-    if (kind == "slow" && words.size() == 3) {
-      if (words[2] == "off") {
-        replyDelay_ = 0;
-        return true;
-      }
-      if (auto ms = parseDecimal(words[2], 60000)) {
-        replyDelay_ = *ms;
-        return true;
-      }
-    }
-    return false;
+    return overflowFault_.set(words);
   }
 
  private:
-  struct PendingReply {
-    platform::Millis due;
-    std::vector<std::uint8_t> bytes;
-  };
-
   // ---- bytes from the host ----
 
   void take(std::uint8_t byte) {
@@ -379,8 +354,6 @@ class AsciiFirmware : public Firmware, private OwnSlave {
     auto data = parseDataText(arg);
     if (!data || !destination_)
       return std::string(kBadArgument);
-    if (busyFault_.take())
-      return std::string(kBusy);
     const BusResult result = bus_.masterWrite(*destination_, *data);
     if (result.outcome != BusOutcome::Ok)
       return std::string(failureReply(result.outcome));
@@ -394,8 +367,6 @@ class AsciiFirmware : public Firmware, private OwnSlave {
     auto count = parseDecimal(arg, kMaxReadCount);
     if (!count || !destination_)
       return std::string(kBadArgument);
-    if (busyFault_.take())
-      return std::string(kBusy);
     BusResult result = bus_.masterRead(*destination_, *count == 0 ? 1 : *count);
     if (result.outcome == BusOutcome::Ok && *count == 0 && result.data.at(0) > 0) {
       BusResult rest = bus_.masterRead(*destination_, result.data[0]);
@@ -458,15 +429,15 @@ class AsciiFirmware : public Firmware, private OwnSlave {
   void reply(std::string_view text) {
     if (text.empty() || hostBaud_ != baud_)
       return;
-    pending_.push_back({now_ + replyDelay_, std::vector<std::uint8_t>(text.begin(), text.end())});
+    pending_.emplace_back(text.begin(), text.end());
   }
 
   void flush() {
     if (flushing_)
       return;  // a host answering from inside send() must not reorder replies
     flushing_ = true;
-    while (!outputHeld_ && !pending_.empty() && pending_.front().due <= now_) {
-      std::vector<std::uint8_t> bytes = std::move(pending_.front().bytes);
+    while (!outputHeld_ && !pending_.empty()) {
+      std::vector<std::uint8_t> bytes = std::move(pending_.front());
       pending_.pop_front();
       if (send)
         send(bytes);
@@ -496,12 +467,9 @@ class AsciiFirmware : public Firmware, private OwnSlave {
   bool externalInterrupt_ = false;
   bool lineLevel_ = false;
 
-  FaultSwitch busyFault_;
   FaultSwitch overflowFault_;
-  platform::Millis replyDelay_ = 0;
 
-  platform::Millis now_ = 0;
-  std::deque<PendingReply> pending_;
+  std::deque<std::vector<std::uint8_t>> pending_;
   bool outputHeld_ = false;
   bool flushing_ = false;
 };

@@ -4,7 +4,6 @@
 
 #include <string_view>
 
-#include "platform/clock.h"
 #include "sim/bus.h"
 #include "sim/devices.h"
 
@@ -313,46 +312,24 @@ TEST_F(AsciiAdapter, DorritHasNoIntLineToReport) {
 
 // ---- faults and flow control ----
 
-TEST_F(AsciiAdapter, BusyFaultOnceOrHeld) {
-  openLink(AsciiModel::QX);
-  exchange("/DA0\r");
-  ASSERT_TRUE(firmware_->command({"fault", "busy"}));
-  EXPECT_EQ(exchange("/T~00\r/T~00\r"), "/I81\r/MTC\r");
-  ASSERT_TRUE(firmware_->command({"fault", "busy", "on"}));
-  EXPECT_EQ(exchange("/T~00\r/R1\r"), "/I81\r/I81\r");
-  ASSERT_TRUE(firmware_->command({"fault", "busy", "off"}));
-  EXPECT_EQ(exchange("/T~00\r"), "/MTC\r");
-}
-
 TEST_F(AsciiAdapter, OverflowLosesTheCommand) {
   openLink(AsciiModel::QX);
   ASSERT_TRUE(firmware_->command({"fault", "overflow"}));
   EXPECT_EQ(exchange("/DA0\r/T~00\r"), "/I90\r/I89\r");  // the "/DA0" was lost
+  ASSERT_TRUE(firmware_->command({"fault", "overflow", "on"}));
+  EXPECT_EQ(exchange("/O\r/O\r"), "/I90\r/I90\r");
+  ASSERT_TRUE(firmware_->command({"fault", "overflow", "off"}));
+  EXPECT_EQ(exchange("/O\r"), "/OCC\r");
   EXPECT_EQ(exchange("/T" + std::string(5000, 'x') + "\r/O\r"), "/I90\r/OCC\r");
 }
 
 TEST_F(AsciiAdapter, UnknownFaultWordsAreLeftToOthers) {
   power(AsciiModel::QX);
   EXPECT_FALSE(firmware_->command({"fault", "silence", "on"}));
-  EXPECT_FALSE(firmware_->command({"fault", "busy", "maybe"}));
-  EXPECT_FALSE(firmware_->command({"fault", "slow"}));
+  EXPECT_FALSE(firmware_->command({"fault", "busy", "on"}));
+  EXPECT_FALSE(firmware_->command({"fault", "slow", "on"}));
+  EXPECT_FALSE(firmware_->command({"fault", "overflow", "maybe"}));
   EXPECT_FALSE(firmware_->command({"int", "assert"}));
-}
-
-TEST_F(AsciiAdapter, SlowRepliesComeWhenTheirTimeIsDue) {
-  platform::VirtualClock clock;
-  power(AsciiModel::QX);
-  exchange(kReset);
-  ASSERT_TRUE(firmware_->command({"fault", "slow", "200"}));
-  EXPECT_EQ(exchange("/O\r/C\r"), "");
-  clock.advance(199);
-  firmware_->poll(platform::now());
-  EXPECT_EQ(taken(), "");
-  clock.advance(1);
-  firmware_->poll(platform::now());
-  EXPECT_EQ(taken(), "/OCC\r/CCC\r");
-  ASSERT_TRUE(firmware_->command({"fault", "slow", "off"}));
-  EXPECT_EQ(exchange("/O\r"), "/OCC\r");
 }
 
 TEST_F(AsciiAdapter, XoffHoldsRepliesUntilXon) {
