@@ -47,33 +47,55 @@ class AsciiSimulatorOnPty : public testing::Test {
       close(port_);
     }
     if (sim_ > 0) {
-      kill(sim_, SIGTERM);
-      int status = 0;
-      waitpid(sim_, &status, 0);
+      stopSimulator();
       EXPECT_FALSE(fs::exists(portDir_ / "COM7")) << "the port must be withdrawn on exit";
     }
-    if (simOut_ >= 0) {
-      close(simOut_);
+    for (int fd : {simIn_, simOut_}) {
+      if (fd >= 0) {
+        close(fd);
+      }
     }
     fs::remove_all(portDir_);
   }
 
+  void stopSimulator() {
+    kill(sim_, SIGTERM);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (waitpid(sim_, &status, WNOHANG) == 0) {
+      if (Clock::now() > deadline) {
+        ADD_FAILURE() << "the simulator did not end on SIGTERM";
+        kill(sim_, SIGKILL);
+        waitpid(sim_, &status, 0);
+        break;
+      }
+      usleep(10000);
+    }
+    sim_ = -1;
+  }
+
   // Starts the simulator and waits for its "ready COM7" line.
   void start(const char* model) {
+    int in[2];
     int out[2];
+    ASSERT_EQ(pipe(in), 0);
     ASSERT_EQ(pipe(out), 0);
     sim_ = fork();
     ASSERT_GE(sim_, 0);
     if (sim_ == 0) {
+      dup2(in[0], STDIN_FILENO);
       dup2(out[1], STDOUT_FILENO);
-      close(out[0]);
-      close(out[1]);
+      for (int fd : {in[0], in[1], out[0], out[1]}) {
+        close(fd);
+      }
       setenv("VANTOR_PORT_DIR", portDir_.c_str(), 1);
       execl(VANTOR_SIM_PATH, VANTOR_SIM_PATH, "--model", model, "--port", "7",
             static_cast<char*>(nullptr));
       _exit(127);
     }
+    close(in[0]);
     close(out[1]);
+    simIn_ = in[1];
     simOut_ = out[0];
     std::string printed;
     const auto deadline = Clock::now() + std::chrono::seconds(10);
@@ -100,6 +122,12 @@ class AsciiSimulatorOnPty : public testing::Test {
     cfsetispeed(&tio, speedOf(baud));
     cfsetospeed(&tio, speedOf(baud));
     ASSERT_EQ(tcsetattr(port_, TCSANOW, &tio), 0);
+  }
+
+  // A line typed on the simulator's standard input: the world around the adapter.
+  void type(const std::string& command) {
+    const std::string line = command + "\n";
+    ASSERT_EQ(::write(simIn_, line.data(), line.size()), static_cast<ssize_t>(line.size()));
   }
 
   void write(const std::string& text) {
@@ -133,6 +161,7 @@ class AsciiSimulatorOnPty : public testing::Test {
 
   fs::path portDir_;
   pid_t sim_ = -1;
+  int simIn_ = -1;
   int simOut_ = -1;
   int port_ = -1;
 };
@@ -173,6 +202,32 @@ TEST_F(AsciiSimulatorOnPty, FollowsTheLineSpeedTheHostSets) {
   setSpeed(115200);
   write("/O\r");
   EXPECT_EQ(readBytes(5), "/OCC\r");
+}
+
+TEST_F(AsciiSimulatorOnPty, AnotherMasterAndIntTypedOnStandardInputReachTheHost) {
+  start("qx");
+  openPort();
+  write(kReset);
+  ASSERT_EQ(readBytes(1), "*");
+  write("/IFE\r/N1\r/O\r");
+  ASSERT_EQ(readBytes(5), "/OCC\r");
+
+  type("write FE 01 02");
+  const std::string received = readBytes(11);
+  ASSERT_EQ(received.size(), 11u) << received;
+  EXPECT_EQ(received.substr(0, 4), "/SRC");
+  EXPECT_EQ(received.substr(5, 2), "01");
+  EXPECT_EQ(received.substr(8), "02\r");
+
+  type("read FE 2");
+  EXPECT_EQ(readBytes(5), "/STR\r");
+  write("/S~AB~CD\r");
+  EXPECT_EQ(readBytes(5), "/STC\r");
+
+  type("int on");
+  EXPECT_EQ(readBytes(5), "/NSA\r");
+  type("int off");
+  EXPECT_EQ(readBytes(5), "/NSR\r");
 }
 
 }  // namespace
