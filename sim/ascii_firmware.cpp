@@ -178,8 +178,6 @@ class AsciiFirmware : public Firmware, private OwnSlave {
     ownAddress_ = kDefaultOwnAddress;
     generalCall_ = false;
     destination_.reset();
-    clock_ = 2;
-    inactivityMs_ = 0;
     line_.clear();
     lineOverflowed_ = false;
     dc2Run_ = 0;
@@ -225,9 +223,9 @@ class AsciiFirmware : public Firmware, private OwnSlave {
           return std::string(kBadCommand);
         return isSwitch(arg) ? "" : std::string(kBadArgument);
       case 'K':
-        return setClock(arg);
+        return checkClock(arg);
       case 'U':
-        return setInactivityTimeout(arg);
+        return checkInactivityTimeout(arg);
       case 'N':
         return interruptCommand(arg);
       case 'I':
@@ -286,24 +284,20 @@ class AsciiFirmware : public Firmware, private OwnSlave {
     return "";
   }
 
-  std::string setClock(std::string_view arg) {
+  // The simulated bus runs at any clock and has no idle time-out: only the arguments count.
+  std::string checkClock(std::string_view arg) {
     if (!traits_.setupCommands)
       return std::string(kBadCommand);
     auto digit = parseDecimal(arg, 4);
     if (!digit || arg.size() != 1 || !traits_.clocks[*digit])
       return std::string(kBadArgument);
-    clock_ = static_cast<int>(*digit);
     return "";
   }
 
-  std::string setInactivityTimeout(std::string_view arg) {
+  std::string checkInactivityTimeout(std::string_view arg) {
     if (!traits_.setupCommands)
       return std::string(kBadCommand);
-    auto ms = parseDecimal(arg, kMaxInactivityMs);
-    if (!ms)
-      return std::string(kBadArgument);
-    inactivityMs_ = *ms;
-    return "";
+    return parseDecimal(arg, kMaxInactivityMs) ? "" : std::string(kBadArgument);
   }
 
   std::string interruptCommand(std::string_view arg) {
@@ -458,8 +452,6 @@ class AsciiFirmware : public Firmware, private OwnSlave {
   std::uint8_t ownAddress_ = kDefaultOwnAddress;
   bool generalCall_ = false;
   std::optional<std::uint8_t> destination_;
-  int clock_ = 2;
-  unsigned inactivityMs_ = 0;
   std::optional<std::size_t> slaveRequest_;
 
   bool monitor_ = false;
