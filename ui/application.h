@@ -50,6 +50,9 @@ class TApplication {
   const std::vector<TForm*>& forms() const { return forms_; }
   // Forms shown now (modeless or modal); a test's tear-down expects none.
   int visibleFormCount() const;
+  // While a modal form runs, a user reaches only that form and forms shown after it.
+  bool acceptsUserInput(const TForm& form) const;
+  TForm* topModalForm() const { return modalForms_.empty() ? nullptr : modalForms_.back(); }
 
   // Shows the main form and runs the loop until terminate() or the main form closes; returns
   // the exit code.
@@ -82,6 +85,8 @@ class TApplication {
   TCursor cursor_ = crDefault;
   TForm* mainForm_ = nullptr;
   std::vector<TForm*> forms_;
+  std::vector<TForm*> modalForms_;
+  unsigned long showSerial_ = 0;
   bool terminated_ = false;
   int exitCode_ = 0;
   platform::WindowHandle handle_ = 0;

@@ -56,10 +56,15 @@ class TComponent {
 
  protected:
   void notify(Property property) const;
+  void notifyItems(const StringsChange& change) const;
   virtual std::unique_ptr<Peer> makePeer(Backend& backend);
+  // After a peer is attached: tells it every property, and the items of a list-like control.
+  virtual void pushState();
+  void setOwnerForm(TForm* form) { form_ = form; }
 
  private:
   TComponent* owner_;
+  TForm* form_ = nullptr;
   std::string name_;
   std::vector<TComponent*> components_;
   std::unique_ptr<Peer> peer_;
@@ -145,9 +150,14 @@ class TControl : public TComponent {
   virtual void defaultKeyDown(Word /*key*/, TShiftState /*shift*/) {}
   // Stores Visible and tells the peer, without the form-level handling of show() and hide().
   void storeVisible(bool visible);
+  // Stores the caption without telling the peer (an edit tells it as Text).
+  void storeCaption(const std::string& caption) { caption_ = caption; }
+  virtual void visibilityChanged() { notify(Property::Visible); }
   bool focusable_ = false;
 
  private:
+  friend class TWinControl;
+  friend class TForm;
   TWinControl* parent_;
   TRect bounds_;
   std::string caption_;

@@ -75,6 +75,8 @@ class TForm : public TWinControl {
   // Creates the peers of the form and its components on the current backend when they do not
   // exist yet (show() does it; a renderer may call it for a form that is not shown).
   void ensurePeers();
+  // Drops the peers of the form and its components (before the backend changes).
+  void detachPeers();
 
   // Modeless show: Visible, peers, OnShow (each time it becomes visible), then OnActivate.
   // Forms are created hidden; setVisible(true) is show() and setVisible(false) is hide().
@@ -123,13 +125,17 @@ class TForm : public TWinControl {
 
  protected:
   std::unique_ptr<Peer> makePeer(Backend& backend) override;
+  void pushState() override;
+  void visibilityChanged() override;
 
  private:
   friend class TApplication;
-  friend class Backend;
+  friend class TControl;
   FormPeer* formPeer() const;
   // Ends a modal loop: OnCloseQuery and OnClose may refuse (ModalResult back to mrNone).
   bool finishModal();
+  void activate();
+  int frameWidth() const;
   int frameHeight() const;
 
   TSizeConstraints constraints_;
@@ -142,6 +148,7 @@ class TForm : public TWinControl {
   TModalResult modalResult_ = mrNone;
   bool active_ = false;
   bool peersAttached_ = false;
+  unsigned long shownSerial_ = 0;  // when it was last shown, to tell forms above a modal one
   TControl* activeControl_ = nullptr;
 };
 

@@ -50,6 +50,7 @@ class TMenuItem : public TComponent {
   std::unique_ptr<Peer> makePeer(Backend& backend) override;
 
  private:
+  friend class TMainMenu;
   TMainMenu* menu_ = nullptr;
   TMenuItem* parentItem_ = nullptr;
   std::vector<TMenuItem*> items_;

@@ -32,10 +32,11 @@ class TStrings {
   // In a sorted list the item goes where plain byte-wise comparison puts it (" 5" before "12",
   // equal texts after the ones already there); returns its index.
   int add(const std::string& text);
-  // Throws std::out_of_range outside 0..count().
+  // Throws std::out_of_range outside 0..count(), std::logic_error on a sorted list.
   void insert(int index, const std::string& text);
   // Throws std::out_of_range outside 0..count()-1.
   void erase(int index);
+  // Throws std::out_of_range outside 0..count()-1, std::logic_error on a sorted list.
   void set(int index, const std::string& text);
   void clear();
   void assign(const std::vector<std::string>& items);
