@@ -163,12 +163,14 @@ std::string Adapter::execute(const std::string& line) {
   return "error: unknown command \"" + verb + "\"";
 }
 
+// "fault NAME" alone is "fault NAME once". Faults of the line and the bus are the engine's;
+// the rest go to the firmware as the whole command, "fault NAME [STATE]".
 std::string Adapter::fault(const std::vector<std::string>& words) {
-  if (words.size() < 3) {
-    return "error: usage: fault NAME on|off|once";
+  if (words.size() < 2) {
+    return "error: usage: fault NAME [on|off|once]";
   }
   const std::string& name = words[1];
-  const std::string& state = words[2];
+  const std::string state = words.size() > 2 ? words[2] : "once";
   if (state != "on" && state != "off" && state != "once") {
     return "error: fault state must be on, off or once";
   }
@@ -186,21 +188,14 @@ std::string Adapter::fault(const std::vector<std::string>& words) {
     }
     return done;
   }
-  if (name == "lose") {
-    faults_.lose = wanted;
-    return done;
-  }
-  if (name == "corrupt") {
-    faults_.corrupt = wanted;
+  if (name == "lose" || name == "corrupt") {
+    (name == "lose" ? faults_.lose : faults_.corrupt) = wanted;
     return done;
   }
   if (name == "slow") {
     long ms = LineFaults::kDefaultSlowMs;
-    if (words.size() > 3 && !parseDecimal(words[3], 1, 60000, ms)) {
-      return "error: slow takes a delay of 1 to 60000 ms";
-    }
-    if (wanted == FaultState::Once) {
-      return "error: slow is on or off";
+    if (wanted == FaultState::Once || (words.size() > 3 && !parseDecimal(words[3], 1, 60000, ms))) {
+      return "error: usage: fault slow on [MS 1 to 60000] | fault slow off";
     }
     faults_.slowMs = wanted == FaultState::On ? ms : 0;
     return done;
@@ -215,11 +210,14 @@ std::string Adapter::fault(const std::vector<std::string>& words) {
     }
     return done;
   }
-  const std::vector<std::string> rest(words.begin() + 1, words.end());
-  if (firmware_->command(rest)) {
+  std::vector<std::string> forFirmware{"fault", name};
+  if (wanted != FaultState::Once) {
+    forFirmware.push_back(state);
+  }
+  if (firmware_->command(forFirmware)) {
     if (wanted == FaultState::Off) {
       firmwareFaults_.erase(name);
-    } else {
+    } else if (wanted == FaultState::On) {
       firmwareFaults_[name] = state;
     }
     return done;
@@ -236,8 +234,8 @@ std::string Adapter::faultList() const {
   if (auto held = bus_.heldFault()) {
     add(faultNameOf(*held));
   }
-  for (const auto& [name, state] : firmwareFaults_) {
-    add(state == "on" ? name : name + "=" + state);
+  for (const auto& held : firmwareFaults_) {
+    add(held.first);
   }
   return out.empty() ? "none" : out;
 }

@@ -218,7 +218,7 @@ void FrameFirmware::handle(const std::vector<std::uint8_t>& frame) {
 
 void FrameFirmware::unsupported(std::uint8_t type) {
   char text[32];
-  std::snprintf(text, sizeof text, "Unknown Command %02X", type);
+  std::snprintf(text, sizeof text, "Unknown Cmd %02X", type);
   logText(text);
 }
 
@@ -409,23 +409,9 @@ void FrameFirmware::slaveTransmitData(const std::vector<std::uint8_t>& frame) {
   slaveTransmitting_ = false;
 }
 
+// "fault repeat-ack [on|off]" and "log TEXT".
 bool FrameFirmware::command(const std::vector<std::string>& words) {
-  if (words.empty()) {
-    return false;
-  }
-  if (words[0] == "repeat-ack" && words.size() == 2) {
-    if (words[1] == "on") {
-      link_.holdStaleAck(true);
-    } else if (words[1] == "off") {
-      link_.holdStaleAck(false);
-    } else if (words[1] == "once") {
-      link_.staleAckNext();
-    } else {
-      return false;
-    }
-    return true;
-  }
-  if (words[0] == "log" && words.size() >= 2) {
+  if (words.size() >= 2 && words[0] == "log") {
     std::string text = words[1];
     for (std::size_t i = 2; i < words.size(); ++i) {
       text += " " + words[i];
@@ -433,7 +419,17 @@ bool FrameFirmware::command(const std::vector<std::string>& words) {
     logText(text);
     return true;
   }
-  return false;
+  if (words.size() < 2 || words.size() > 3 || words[0] != "fault" || words[1] != "repeat-ack") {
+    return false;
+  }
+  if (words.size() == 2) {
+    link_.staleAckNext();
+  } else if (words[2] == "on" || words[2] == "off") {
+    link_.holdStaleAck(words[2] == "on");
+  } else {
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
