@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -134,13 +135,13 @@ class AsciiSimulatorOnPty : public testing::Test {
     ASSERT_EQ(::write(port_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
   }
 
-  // Everything the adapter sends until `expected` bytes have come or the wait is over.
+  // The next `expected` bytes the adapter sends, or fewer when the wait is over first.
   std::string readBytes(std::size_t expected, Clock::duration wait = kReplyWait) {
     std::string got;
     const auto deadline = Clock::now() + wait;
     while (got.size() < expected && waitReadable(port_, deadline)) {
       char buffer[256];
-      const ssize_t n = read(port_, buffer, sizeof buffer);
+      const ssize_t n = read(port_, buffer, std::min(sizeof buffer, expected - got.size()));
       if (n <= 0) {
         break;
       }
