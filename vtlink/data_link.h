@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "platform/loop.h"
 #include "vtlink/comm_link.h"
@@ -70,7 +71,8 @@ class DataLink {
   std::unique_ptr<State> s_;
 };
 
-// Wire encoding shared by sender and tests.
+// Wire encoding shared by sender and tests: SOF, the stuffed payload and checksum, EOF. `out`
+// must hold 2 + 2 * (length + 1) bytes.
 std::size_t encodeFrame(const std::uint8_t* payload, std::size_t length, std::uint8_t* out);
 
 }  // namespace vtlink

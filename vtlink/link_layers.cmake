@@ -3,6 +3,9 @@
 add_library(vtlink_core STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/log_format.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/log_recorder.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/comm_link.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/link_frame.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/data_link.cpp
 )
 set_target_properties(vtlink_core PROPERTIES
   POSITION_INDEPENDENT_CODE ON
@@ -16,4 +19,11 @@ set(_link_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests)
 vantor_test(vtlink_log_tests LABEL unit
   SOURCES ${_link_tests}/log_format_test.cpp
           ${_link_tests}/log_recorder_test.cpp
+  LIBS vtlink_core)
+
+vantor_test(vtlink_link_tests LABEL unit
+  SOURCES ${_link_tests}/link_comm_memory_test.cpp
+          ${_link_tests}/link_data_wire_test.cpp
+          ${_link_tests}/link_data_timing_test.cpp
+          ${_link_tests}/link_data_calls_test.cpp
   LIBS vtlink_core)
