@@ -16,7 +16,6 @@ constexpr std::uint8_t kXon = 0x11;
 constexpr std::uint8_t kXoff = 0x13;
 
 constexpr int kResetBaud = 19200;
-constexpr std::uint8_t kDefaultOwnAddress = 0xFE;
 // Long enough for the longest command host software builds (2000 characters); a longer line
 // has outrun the adapter's input buffer.
 constexpr std::size_t kLineCapacity = 4096;
@@ -87,7 +86,11 @@ struct FaultSwitch {
 
 class AsciiFirmware : public Firmware, private OwnSlave {
  public:
-  AsciiFirmware(AsciiModel model, Bus& bus) : traits_(traitsOf(model)), bus_(bus) {
+  AsciiFirmware(AsciiModel model, Bus& bus, std::uint8_t ownAddress)
+      : traits_(traitsOf(model)),
+        bus_(bus),
+        defaultOwnAddress_(ownAddress),
+        ownAddress_(ownAddress) {
     bus_.setOwnSlave(this);
     bus_.onInterruptChange = [this](bool asserted) {
       externalInterrupt_ = asserted;
@@ -175,7 +178,7 @@ class AsciiFirmware : public Firmware, private OwnSlave {
     monitor_ = false;
     ownDrive_ = false;
     lineLevel_ = externalInterrupt_;
-    ownAddress_ = kDefaultOwnAddress;
+    ownAddress_ = defaultOwnAddress_;
     generalCall_ = false;
     destination_.reset();
     line_.clear();
@@ -449,7 +452,8 @@ class AsciiFirmware : public Firmware, private OwnSlave {
   int dc2Run_ = 0;
 
   bool open_ = false;
-  std::uint8_t ownAddress_ = kDefaultOwnAddress;
+  const std::uint8_t defaultOwnAddress_;
+  std::uint8_t ownAddress_;
   bool generalCall_ = false;
   std::optional<std::uint8_t> destination_;
   std::optional<std::size_t> slaveRequest_;
@@ -477,8 +481,8 @@ std::optional<AsciiModel> asciiModelFromName(const std::string& name) {
   return std::nullopt;
 }
 
-std::unique_ptr<Firmware> makeAsciiFirmware(AsciiModel model, Bus& bus) {
-  return std::make_unique<AsciiFirmware>(model, bus);
+std::unique_ptr<Firmware> makeAsciiFirmware(AsciiModel model, Bus& bus, std::uint8_t ownAddress) {
+  return std::make_unique<AsciiFirmware>(model, bus, ownAddress);
 }
 
 }  // namespace sim

@@ -238,6 +238,19 @@ TEST_F(AsciiAdapter, AnotherMasterWritingToTheOwnAddressIsReported) {
   EXPECT_EQ(taken(), "/GRC 05\r");
 }
 
+TEST_F(AsciiAdapter, PowerOnOwnAddressHoldsUntilTheHostSetsOneAndAfterEachReset) {
+  firmware_ = makeAsciiFirmware(AsciiModel::QX, bus_, 0x70);
+  firmware_->send = [this](const Bytes& bytes) { sent_.append(bytes.begin(), bytes.end()); };
+  exchange(kReset);
+  exchange("/O\r");
+  EXPECT_TRUE(bus_.otherMasterWrite(0x70, {0x01}));
+  EXPECT_EQ(taken(), "/SRC 01\r");
+  exchange("/IFE\r");
+  EXPECT_FALSE(bus_.otherMasterWrite(0x70, {0x01}));
+  exchange(std::string(kReset) + "/O\r");
+  EXPECT_TRUE(bus_.otherMasterWrite(0x70, {0x01}));
+}
+
 TEST_F(AsciiAdapter, OwnAddressIsDeafWhileTheLinkIsClosed) {
   openLink(AsciiModel::QX);
   exchange("/IFE\r/G1\r/C\r");
