@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace {
@@ -98,14 +99,31 @@ class AsciiSimulatorOnPty : public testing::Test {
     close(out[1]);
     simIn_ = in[1];
     simOut_ = out[0];
-    std::string printed;
+    ASSERT_TRUE(printedLine("ready COM7").has_value()) << "no ready line, got: " << printed_;
+  }
+
+  // Reads the simulator's standard output up to the next line that begins with `start`, and
+  // returns that line; the lines before it are skipped.
+  std::optional<std::string> printedLine(const std::string& start) {
     const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (printed.find("ready COM7\n") == std::string::npos) {
-      ASSERT_TRUE(waitReadable(simOut_, deadline)) << "no ready line, got: " << printed;
+    for (;;) {
+      std::size_t end;
+      while ((end = printed_.find('\n')) != std::string::npos) {
+        std::string line = printed_.substr(0, end);
+        printed_.erase(0, end + 1);
+        if (line.rfind(start, 0) == 0) {
+          return line;
+        }
+      }
       char buffer[256];
+      if (!waitReadable(simOut_, deadline)) {
+        return std::nullopt;
+      }
       const ssize_t n = read(simOut_, buffer, sizeof buffer);
-      ASSERT_GT(n, 0) << "simulator ended, printed: " << printed;
-      printed.append(buffer, static_cast<std::size_t>(n));
+      if (n <= 0) {
+        return std::nullopt;
+      }
+      printed_.append(buffer, static_cast<std::size_t>(n));
     }
   }
 
@@ -125,10 +143,17 @@ class AsciiSimulatorOnPty : public testing::Test {
     ASSERT_EQ(tcsetattr(port_, TCSANOW, &tio), 0);
   }
 
-  // A line typed on the simulator's standard input: the world around the adapter.
+  // A line typed on the simulator's standard input (the world around the adapter), once it has
+  // been carried out.
   void type(const std::string& command) {
     const std::string line = command + "\n";
     ASSERT_EQ(::write(simIn_, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    std::optional<std::string> answer;
+    do {
+      answer = printedLine("");
+    } while (answer && answer->rfind("event", 0) == 0);  // reports of earlier commands
+    ASSERT_TRUE(answer.has_value()) << command << ": no answer";
+    ASSERT_EQ(answer->rfind("ok", 0), 0u) << command << ": " << *answer;
   }
 
   void write(const std::string& text) {
@@ -164,6 +189,7 @@ class AsciiSimulatorOnPty : public testing::Test {
   pid_t sim_ = -1;
   int simIn_ = -1;
   int simOut_ = -1;
+  std::string printed_;
   int port_ = -1;
 };
 
@@ -205,7 +231,7 @@ TEST_F(AsciiSimulatorOnPty, FollowsTheLineSpeedTheHostSets) {
   EXPECT_EQ(readBytes(5), "/OCC\r");
 }
 
-TEST_F(AsciiSimulatorOnPty, AnotherMasterAndIntTypedOnStandardInputReachTheHost) {
+TEST_F(AsciiSimulatorOnPty, AnotherMasterIntAndFaultsTypedOnStandardInputReachTheHost) {
   start("qx");
   openPort();
   write(kReset);
@@ -229,6 +255,10 @@ TEST_F(AsciiSimulatorOnPty, AnotherMasterAndIntTypedOnStandardInputReachTheHost)
   EXPECT_EQ(readBytes(5), "/NSA\r");
   type("int off");
   EXPECT_EQ(readBytes(5), "/NSR\r");
+
+  type("fault overflow");
+  write("/C\r");
+  EXPECT_EQ(readBytes(5), "/I90\r");
 }
 
 }  // namespace
