@@ -27,3 +27,8 @@ vantor_test(vtlink_link_tests LABEL unit
           ${_link_tests}/link_data_timing_test.cpp
           ${_link_tests}/link_data_calls_test.cpp
   LIBS vtlink_core)
+
+vantor_test(vtlink_link_pty_tests LABEL integration
+  SOURCES ${_link_tests}/link_comm_pty_test.cpp
+          ${_link_tests}/link_end_to_end_test.cpp
+  LIBS vtlink_core)
