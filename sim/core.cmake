@@ -26,3 +26,9 @@ vantor_test(sim_core_tests LABEL unit
           ${CMAKE_CURRENT_SOURCE_DIR}/tests/line_faults_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/tests/commands_test.cpp
   LIBS vtsim)
+
+vantor_test(sim_pty_tests LABEL integration
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tests/sim_pty_test.cpp
+  LIBS vtplatform)
+target_compile_definitions(sim_pty_tests PRIVATE VANTOR_SIM_PATH="$<TARGET_FILE:vantor-sim>")
+add_dependencies(sim_pty_tests vantor-sim)
