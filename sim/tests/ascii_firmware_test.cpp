@@ -138,6 +138,8 @@ struct CommandCase {
   AsciiModel model;
   const char* input;
   const char* reply;
+  // Rows print as their name, which keeps the listed test names stable.
+  friend void PrintTo(const CommandCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class AsciiCommand : public AsciiAdapter, public testing::WithParamInterface<CommandCase> {};
@@ -201,6 +203,8 @@ struct OutcomeCase {
   BusOutcome outcome;
   const char* input;
   const char* reply;
+  // Rows print as their name, which keeps the listed test names stable.
+  friend void PrintTo(const OutcomeCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class AsciiBusOutcome : public AsciiAdapter, public testing::WithParamInterface<OutcomeCase> {};

@@ -11,6 +11,8 @@ struct DataTextCase {
   const char* name;
   const char* text;
   std::optional<Bytes> bytes;
+  // Rows print as their name, which keeps the listed test names stable.
+  friend void PrintTo(const DataTextCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class DataText : public testing::TestWithParam<DataTextCase> {};
