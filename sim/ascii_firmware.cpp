@@ -213,17 +213,18 @@ class AsciiFirmware : public Firmware, private OwnSlave {
   std::string dispatch(char letter, std::string_view arg) {
     switch (letter) {
       case 'O':
-        return openLink(arg);
+        return openCommand(arg);
       case 'C':
-        return closeLink(arg);
+        return closeCommand(arg);
       case 'B':
         return traits_.baudCommands ? setBaud(arg) : std::string(kBadCommand);
       case 'F':
       case 'E':
         return isSwitch(arg) ? "" : std::string(kBadArgument);
       case 'A':
-        if (!traits_.setupCommands)
+        if (!traits_.setupCommands) {
           return std::string(kBadCommand);
+        }
         return isSwitch(arg) ? "" : std::string(kBadArgument);
       case 'K':
         return checkClock(arg);
@@ -234,8 +235,9 @@ class AsciiFirmware : public Firmware, private OwnSlave {
       case 'I':
         return setOwnAddress(arg);
       case 'G':
-        if (!isSwitch(arg))
+        if (!isSwitch(arg)) {
           return std::string(kBadArgument);
+        }
         generalCall_ = arg == "1";
         return "";
       case 'D':
@@ -253,16 +255,18 @@ class AsciiFirmware : public Firmware, private OwnSlave {
 
   static bool isSwitch(std::string_view arg) { return arg == "0" || arg == "1"; }
 
-  std::string openLink(std::string_view arg) {
-    if (!arg.empty())
+  std::string openCommand(std::string_view arg) {
+    if (!arg.empty()) {
       return std::string(kBadArgument);
+    }
     open_ = true;
     return std::string(kOpenComplete);
   }
 
-  std::string closeLink(std::string_view arg) {
-    if (!arg.empty())
+  std::string closeCommand(std::string_view arg) {
+    if (!arg.empty()) {
       return std::string(kBadArgument);
+    }
     closeLink();
     return std::string(kCloseComplete);
   }
@@ -280,8 +284,9 @@ class AsciiFirmware : public Firmware, private OwnSlave {
   std::string setBaud(std::string_view arg) {
     static constexpr int kRates[] = {19200, 57600, 115200};
     auto index = parseDecimal(arg, 2);
-    if (!index || arg.size() != 1)
+    if (!index || arg.size() != 1) {
       return std::string(kBadArgument);
+    }
     reply("/BC" + std::string(arg) + "\r");
     baud_ = kRates[*index];
     return "";
@@ -289,30 +294,35 @@ class AsciiFirmware : public Firmware, private OwnSlave {
 
   // The simulated bus runs at any clock and has no idle time-out: only the arguments count.
   std::string checkClock(std::string_view arg) {
-    if (!traits_.setupCommands)
+    if (!traits_.setupCommands) {
       return std::string(kBadCommand);
+    }
     auto digit = parseDecimal(arg, 4);
-    if (!digit || arg.size() != 1 || !traits_.clocks[*digit])
+    if (!digit || arg.size() != 1 || !traits_.clocks[*digit]) {
       return std::string(kBadArgument);
+    }
     return "";
   }
 
   std::string checkInactivityTimeout(std::string_view arg) {
-    if (!traits_.setupCommands)
+    if (!traits_.setupCommands) {
       return std::string(kBadCommand);
+    }
     return parseDecimal(arg, kMaxInactivityMs) ? "" : std::string(kBadArgument);
   }
 
   std::string interruptCommand(std::string_view arg) {
     if (arg == "0" || arg == "1") {
-      if (!traits_.monitorCommands)
+      if (!traits_.monitorCommands) {
         return std::string(kBadCommand);
+      }
       monitor_ = arg == "1";
       return "";
     }
     if (arg == "A" || arg == "R") {
-      if (!traits_.interruptOutput)
+      if (!traits_.interruptOutput) {
         return std::string(kBadCommand);
+      }
       ownDrive_ = arg == "A";
       interruptLineChanged();
       return "";
@@ -322,23 +332,26 @@ class AsciiFirmware : public Firmware, private OwnSlave {
 
   static std::optional<std::uint8_t> evenAddress(std::string_view arg) {
     auto address = parseHexByte(arg);
-    if (!address || (*address & 0x01) != 0)
+    if (!address || (*address & 0x01) != 0) {
       return std::nullopt;
+    }
     return address;
   }
 
   std::string setOwnAddress(std::string_view arg) {
     auto address = evenAddress(arg);
-    if (!address)
+    if (!address) {
       return std::string(kBadArgument);
+    }
     ownAddress_ = *address;
     return "";
   }
 
   std::string setDestination(std::string_view arg) {
     auto address = evenAddress(arg);
-    if (!address)
+    if (!address) {
       return std::string(kBadArgument);
+    }
     destination_ = *address;
     return "";
   }
@@ -346,45 +359,54 @@ class AsciiFirmware : public Firmware, private OwnSlave {
   // The bus has no separate repeated start: a transfer without a stop simply leaves the next
   // one to follow, which is all the simulated devices can tell apart.
   std::string masterTransmit(std::string_view arg) {
-    if (!open_)
+    if (!open_) {
       return std::string(kLinkNotOpen);
+    }
     auto data = parseDataText(arg);
-    if (!data || !destination_)
+    if (!data || !destination_) {
       return std::string(kBadArgument);
+    }
     const BusResult result = bus_.masterWrite(*destination_, *data);
-    if (result.outcome != BusOutcome::Ok)
+    if (result.outcome != BusOutcome::Ok) {
       return std::string(failureReply(result.outcome));
+    }
     return std::string(kTransmitComplete);
   }
 
   // A count of 0 reads a length byte first and then as many bytes as it announces.
   std::string masterReceive(std::string_view arg) {
-    if (!open_)
+    if (!open_) {
       return std::string(kLinkNotOpen);
+    }
     auto count = parseDecimal(arg, kMaxReadCount);
-    if (!count || !destination_)
+    if (!count || !destination_) {
       return std::string(kBadArgument);
+    }
     BusResult result = bus_.masterRead(*destination_, *count == 0 ? 1 : *count);
     if (result.outcome == BusOutcome::Ok && *count == 0 && result.data.at(0) > 0) {
       BusResult rest = bus_.masterRead(*destination_, result.data[0]);
       result.outcome = rest.outcome;
       result.data.insert(result.data.end(), rest.data.begin(), rest.data.end());
     }
-    if (result.outcome != BusOutcome::Ok)
+    if (result.outcome != BusOutcome::Ok) {
       return std::string(failureReply(result.outcome));
+    }
     return bytesReply("/MRC", result.data);
   }
 
   // Bytes the host supplies beyond the request are never clocked out; missing ones read as
   // the idle line.
   std::string slaveTransmit(std::string_view arg) {
-    if (!open_)
+    if (!open_) {
       return std::string(kLinkNotOpen);
+    }
     auto data = parseDataText(arg);
-    if (!data || data->empty())
+    if (!data || data->empty()) {
       return std::string(kBadArgument);
-    if (!slaveRequest_)
+    }
+    if (!slaveRequest_) {
       return std::string(kNoSlaveRequest);
+    }
     data->resize(*slaveRequest_, 0xFF);
     slaveRequest_.reset();
     bus_.serveSlaveRead(*data);
@@ -411,8 +433,9 @@ class AsciiFirmware : public Firmware, private OwnSlave {
   // /INT is one open-drain line: low while the adapter or anything else on it pulls it low.
   void interruptLineChanged() {
     const bool level = ownDrive_ || externalInterrupt_;
-    if (level == lineLevel_)
+    if (level == lineLevel_) {
       return;
+    }
     lineLevel_ = level;
     if (monitor_ && traits_.interruptInput) {
       reply(level ? kInterruptAsserted : kInterruptReleased);
@@ -424,20 +447,23 @@ class AsciiFirmware : public Firmware, private OwnSlave {
 
   // What the adapter sends at a speed the host is not listening at is lost.
   void reply(std::string_view text) {
-    if (text.empty() || hostBaud_ != baud_)
+    if (text.empty() || hostBaud_ != baud_) {
       return;
+    }
     pending_.emplace_back(text.begin(), text.end());
   }
 
   void flush() {
-    if (flushing_)
+    if (flushing_) {
       return;  // a host answering from inside send() must not reorder replies
+    }
     flushing_ = true;
     while (!outputHeld_ && !pending_.empty()) {
       std::vector<std::uint8_t> bytes = std::move(pending_.front());
       pending_.pop_front();
-      if (send)
+      if (send) {
         send(bytes);
+      }
     }
     flushing_ = false;
   }
@@ -475,8 +501,9 @@ class AsciiFirmware : public Firmware, private OwnSlave {
 std::optional<AsciiModel> asciiModelFromName(const std::string& name) {
   for (AsciiModel model :
        {AsciiModel::NX, AsciiModel::QX, AsciiModel::LX, AsciiModel::KX, AsciiModel::Dorrit}) {
-    if (name == traitsOf(model).name)
+    if (name == traitsOf(model).name) {
       return model;
+    }
   }
   return std::nullopt;
 }
