@@ -51,9 +51,13 @@ Adapter::Adapter(const AdapterOptions& options) {
   model_ = *info;
   attachStandardDevices(bus_);
   if (model_.ascii) {
-    firmware_ = makeAsciiFirmware(*model_.ascii, bus_);
+    firmware_ = makeAsciiFirmware(*model_.ascii, bus_,
+                                  options.slaveAddress.value_or(kAsciiDefaultOwnAddress));
   } else {
-    firmware_ = makeFrameFirmware(bus_, {options.firmwareVersion, options.slaveAddress});
+    FrameFirmwareOptions frame;
+    frame.version = options.firmwareVersion;
+    frame.slaveAddress = options.slaveAddress.value_or(frame.slaveAddress);
+    firmware_ = makeFrameFirmware(bus_, frame);
   }
   firmware_->send = [this](const std::vector<std::uint8_t>& bytes) {
     auto onLine = faults_.apply(bytes);
@@ -218,7 +222,7 @@ std::string Adapter::fault(const std::vector<std::string>& words) {
     if (wanted == FaultState::Off) {
       firmwareFaults_.erase(name);
     } else if (wanted == FaultState::On) {
-      firmwareFaults_[name] = state;
+      firmwareFaults_.insert(name);
     }
     return done;
   }
@@ -235,7 +239,7 @@ std::string Adapter::faultList() const {
     add(faultNameOf(*held));
   }
   for (const auto& held : firmwareFaults_) {
-    add(held.first);
+    add(held);
   }
   return out.empty() ? "none" : out;
 }

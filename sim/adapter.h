@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,10 @@ namespace sim {
 
 struct AdapterOptions {
   std::string model = "vantor";
-  int firmwareVersion = 213;         // frame models only
-  std::uint8_t slaveAddress = 0x70;  // until the host sets its own
+  int firmwareVersion = 213;  // frame models only
+  // The own slave address from power-on until the host sets one; unset: the model's default
+  // (70 for the frame models, FE for the ASCII ones).
+  std::optional<std::uint8_t> slaveAddress;
 };
 
 class Adapter {
@@ -74,7 +77,7 @@ class Adapter {
   Bus bus_;
   std::unique_ptr<Firmware> firmware_;
   LineFaults faults_;
-  std::map<std::string, std::string> firmwareFaults_;  // name -> state, as last set
+  std::set<std::string> firmwareFaults_;  // held firmware faults, by name
   std::deque<Pending> output_;
   platform::Millis now_ = 0;
   std::uint8_t lastSlaveReadAddress_ = 0;

@@ -19,7 +19,7 @@ struct CommandCase {
 class CommandResult : public testing::TestWithParam<CommandCase> {};
 
 TEST_P(CommandResult, IsOneLine) {
-  Adapter adapter(AdapterOptions{GetParam().model, 213, 0x70});
+  Adapter adapter(AdapterOptions{GetParam().model, 213, std::nullopt});
   EXPECT_EQ(adapter.execute(GetParam().line), GetParam().result);
 }
 

@@ -260,7 +260,8 @@ struct VersionCase {
 
 class FrameAdapterVersion : public FrameSession, public testing::WithParamInterface<VersionCase> {
  protected:
-  FrameAdapterVersion() : FrameSession(AdapterOptions{"vantor", GetParam().version, 0x70}) {}
+  FrameAdapterVersion()
+      : FrameSession(AdapterOptions{"vantor", GetParam().version, std::nullopt}) {}
 };
 
 TEST_P(FrameAdapterVersion, DecidesWhichCommandsItKnows) {
