@@ -32,3 +32,11 @@ vantor_test(vtlink_link_pty_tests LABEL integration
   SOURCES ${_link_tests}/link_comm_pty_test.cpp
           ${_link_tests}/link_end_to_end_test.cpp
   LIBS vtlink_core)
+
+# The receiver takes whatever the adapter line carries; clang builds fuzz it.
+if(CMAKE_CXX_COMPILER_ID MATCHES Clang)
+  add_executable(vtlink_link_fuzz ${_link_tests}/link_fuzz.cpp)
+  target_compile_options(vtlink_link_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(vtlink_link_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(vtlink_link_fuzz PRIVATE vtlink_core)
+endif()
