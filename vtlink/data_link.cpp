@@ -23,14 +23,14 @@ constexpr int kQueueSize = 512;
 enum class Response { None, Ack, Nack };
 enum class Handler { None, Open, Transmit };
 
-}  // namespace
-
 // Events run user code that may close, reopen or even destroy the link. Whoever raised one
 // checks this record, which outlives the link, before touching the link's state again.
 struct LinkLife {
   bool alive = true;
   unsigned epoch = 0;  // moves on every open and close
 };
+
+}  // namespace
 
 struct DataLink::State {
   State(LogRecorder& l, CommLink& c) : log(l), comm(c), life(std::make_shared<LinkLife>()) {}

@@ -187,6 +187,23 @@ TEST_F(DataLinkTest, OneItemPerTick) {
   EXPECT_EQ(got, 0x02);
 }
 
+// The adapter's ACK may cut into a frame it is sending, even between an escape and the byte it
+// stuffs: the ACK is acted on at once and the frame goes on where it was.
+TEST_F(DataLinkTest, AckInsideAFrameCompletesTheSendAndTheFrameContinues) {
+  connect();
+  const Bytes payload = {0x21};
+  ASSERT_EQ(link_->sendFrame(payload.size(), payload.data()), 0);
+  adapter_->read();
+  adapter_->write(Bytes{0x5B, 0x24, '0', 0xEE, 0x24, 0xA4, 0x94, 0x5D});
+  advance(50);
+  EXPECT_EQ(events_, std::vector<std::uint32_t>{dl::kFrameAcked});
+  advance(50);
+  EXPECT_EQ(events_, (std::vector<std::uint32_t>{dl::kFrameAcked, dl::kFrameReceived}));
+  std::uint8_t got[2] = {};
+  EXPECT_EQ(link_->fetchFrame(sizeof got, got), 2u);
+  EXPECT_EQ(Bytes(got, got + 2), Bytes({0x11, 0x5B}));
+}
+
 TEST_F(DataLinkTest, FrameBeforeTheHandshakeIsDroppedUnanswered) {
   ASSERT_EQ(open(), 0);
   adapter_->read();
