@@ -303,6 +303,12 @@ TModalResult TForm::showModal() {
   if (Visible()) {
     throw std::logic_error("cannot show the visible form " + ClassName() + " modally");
   }
+  TForm* previouslyActive = nullptr;
+  for (TForm* form : Application().forms()) {
+    if (form->active_) {
+      previouslyActive = form;
+    }
+  }
   modalResult_ = mrNone;
   modal_ = true;
   Application().modalForms_.push_back(this);
@@ -332,8 +338,11 @@ TModalResult TForm::showModal() {
   stack.erase(std::remove(stack.begin(), stack.end(), this), stack.end());
   modal_ = false;
   hide();
-  if (TForm* below = Application().topModalForm()) {
-    below->activate();
+  // The window that was active before gets the activation back, if it still shows.
+  auto& forms = Application().forms();
+  bool stillThere = std::find(forms.begin(), forms.end(), previouslyActive) != forms.end();
+  if (stillThere && previouslyActive->Visible()) {
+    previouslyActive->activate();
   }
   return result;
 }
