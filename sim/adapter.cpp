@@ -173,8 +173,13 @@ std::string Adapter::fault(const std::vector<std::string>& words) {
   if (words.size() < 2) {
     return "error: usage: fault NAME [on|off|once]";
   }
-  const std::string& name = words[1];
-  const std::string state = words.size() > 2 ? words[2] : "once";
+  std::vector<std::string> line = words;
+  long ms = 0;
+  if (line.size() == 3 && line[1] == "slow" && parseDecimal(line[2], 1, 60000, ms)) {
+    line.insert(line.begin() + 2, "on");  // "fault slow MS" is "fault slow on MS"
+  }
+  const std::string& name = line[1];
+  const std::string state = line.size() > 2 ? line[2] : "once";
   if (state != "on" && state != "off" && state != "once") {
     return "error: fault state must be on, off or once";
   }
@@ -197,8 +202,8 @@ std::string Adapter::fault(const std::vector<std::string>& words) {
     return done;
   }
   if (name == "slow") {
-    long ms = LineFaults::kDefaultSlowMs;
-    if (wanted == FaultState::Once || (words.size() > 3 && !parseDecimal(words[3], 1, 60000, ms))) {
+    ms = LineFaults::kDefaultSlowMs;
+    if (wanted == FaultState::Once || (line.size() > 3 && !parseDecimal(line[3], 1, 60000, ms))) {
       return "error: usage: fault slow on [MS 1 to 60000] | fault slow off";
     }
     faults_.slowMs = wanted == FaultState::On ? ms : 0;

@@ -38,6 +38,10 @@ TEST_F(FaultyLine, DelaysEveryAnswerWhileSlow) {
   adapter_.execute("fault slow off");
   send({'+', 'I'});
   EXPECT_EQ(wait(10), Bytes{'+'});
+  EXPECT_EQ(adapter_.execute("fault slow 100"), "ok fault slow on");
+  send({'R'});
+  EXPECT_EQ(wait(90), Bytes{});
+  EXPECT_EQ(wait(20), Bytes{'+'});
 }
 
 TEST_F(FaultyLine, HearsAndSaysNothingWhileSilent) {
