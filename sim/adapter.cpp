@@ -214,8 +214,8 @@ std::string Adapter::fault(const std::vector<std::string>& words) {
       bus_.failNext(*outcome);
     } else if (wanted == FaultState::On) {
       bus_.holdFault(*outcome);
-    } else if (bus_.heldFault() == outcome) {
-      bus_.holdFault(std::nullopt);
+    } else if (!bus_.heldFault() || bus_.heldFault() == outcome) {
+      bus_.holdFault(std::nullopt);  // also drops a pending once
     }
     return done;
   }
