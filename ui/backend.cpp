@@ -1,5 +1,6 @@
 #include "ui/backend.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -137,17 +138,25 @@ bool hasBackendFactory(const std::string& name) {
   return factories().count(name) != 0;
 }
 
-std::string chooseBackendName(const EnvLookup& env) {
+std::string chooseBackendName(const EnvLookup& env, const std::vector<std::string>& registered) {
+  auto known = [&](const std::string& name) {
+    return std::find(registered.begin(), registered.end(), name) != registered.end();
+  };
   std::optional<std::string> requested = env("VANTOR_UI");
   if (isSet(requested)) {
-    return hasBackendFactory(*requested) ? *requested : "headless";
+    return *requested == "headless" || !known(*requested) ? "headless" : *requested;
   }
   bool display =
       isSet(env("DISPLAY")) || isSet(env("WAYLAND_DISPLAY")) || isSet(env("QT_QPA_PLATFORM"));
-  if (display && hasBackendFactory("qt")) {
-    return "qt";
+  return display && known("qt") ? "qt" : "headless";
+}
+
+std::string chooseBackendName(const EnvLookup& env) {
+  std::vector<std::string> registered;
+  for (const auto& [name, factory] : factories()) {
+    registered.push_back(name);
   }
-  return "headless";
+  return chooseBackendName(env, registered);
 }
 
 std::string selectBackend() {

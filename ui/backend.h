@@ -105,6 +105,8 @@ bool hasBackendFactory(const std::string& name);
 // nullopt); returns a registered name or "headless".
 using EnvLookup = std::function<std::optional<std::string>(const std::string& variable)>;
 std::string chooseBackendName(const EnvLookup& env);
+// The same rule against a given list of registered names.
+std::string chooseBackendName(const EnvLookup& env, const std::vector<std::string>& registered);
 // Installs the backend chosen on the process environment; returns its name.
 std::string selectBackend();
 

@@ -159,9 +159,9 @@ MessageRequest messageDlgRequest(const std::string& text, TMsgDlgType type,
   if (request.buttons.empty()) {
     request.buttons.push_back(mrOk);
   }
-  // The first of OK and Yes is the default, as in the classic dialog; otherwise the first.
+  // OK, else Yes, else Retry is the default, as in the classic dialog; otherwise the first.
   request.defaultAnswer = request.buttons.front();
-  for (TModalResult preferred : {mrOk, mrYes}) {
+  for (TModalResult preferred : {mrOk, mrYes, mrRetry}) {
     for (TModalResult offered : request.buttons) {
       if (offered == preferred) {
         request.defaultAnswer = preferred;
