@@ -58,11 +58,16 @@ target_compile_definitions(vtlink_api_unload_tests PRIVATE
   VTLINK_LIBRARY_PATH="$<TARGET_FILE:vtlink>")
 add_dependencies(vtlink_api_unload_tests vtlink)
 
-if(TARGET vantor-sim)
-  vantor_test(vtlink_api_sim_tests LABEL integration
-    SOURCES ${_api_tests}/api_sim_test.cpp
-    LIBS vtlink vtplatform)
-  target_compile_definitions(vtlink_api_sim_tests PRIVATE
-    VANTOR_SIM_PATH="$<TARGET_FILE:vantor-sim>")
-  add_dependencies(vtlink_api_sim_tests vantor-sim)
-endif()
+# The simulator is configured after this room, so its test is added at the end.
+function(vtlink_add_simulator_tests)
+  if(TARGET vantor-sim)
+    set(tests ${PROJECT_SOURCE_DIR}/vtlink/tests)
+    vantor_test(vtlink_api_sim_tests LABEL integration
+      SOURCES ${tests}/api_sim_test.cpp
+      LIBS vtlink vtplatform)
+    target_compile_definitions(vtlink_api_sim_tests PRIVATE
+      VANTOR_SIM_PATH="$<TARGET_FILE:vantor-sim>")
+    add_dependencies(vtlink_api_sim_tests vantor-sim)
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL vtlink_add_simulator_tests)
