@@ -26,9 +26,6 @@ enum class AdapterModel {
 
 enum class Transport { Frame, Ascii };
 
-// Where a text differs between the two programs.
-enum class Program { MsgCenter, MsgManager };
-
 // The frame-based models' fixed pair of bus clocks.
 enum class FrameClock { k12_5kHz, k100kHz };
 

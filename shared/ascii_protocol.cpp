@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "vtlink/vtlink.h"
+
 namespace shared {
 
 namespace {
@@ -67,6 +69,22 @@ constexpr std::size_t kTokenLength = 4;
 constexpr std::size_t kByteGroupLength = 3;
 
 }  // namespace
+
+platform::LineSettings asciiPortSettings(Program program, int baud) {
+  platform::LineSettings settings;
+  settings.baud = baud;
+  settings.dataBits = 8;
+  settings.parity = 'n';
+  settings.stopBits = 1;
+  settings.xonXoff = true;
+  const bool center = program == Program::MsgCenter;
+  settings.dtr = center;
+  settings.rts = center;
+  settings.txContinueOnXoff = center;
+  settings.xonLimit = center ? 10 : 0;
+  settings.xoffLimit = center ? 10 : 1918;
+  return settings;
+}
 
 std::string resetCharacters() {
   return std::string(3, kDc2);
@@ -213,29 +231,30 @@ ResponseToken classifyLine(std::string_view line) {
   return ResponseToken::Unrecognised;
 }
 
+// The same event codes the link library raises, so one event handler serves both transports.
 std::optional<std::uint16_t> eventCodeOf(ResponseToken token) {
   switch (token) {
     case ResponseToken::OpenComplete:
-      return 0x111;
+      return I2C_EV_OPEN_COMPLETE;
     case ResponseToken::MasterTxComplete:
-      return 0x118;
+      return I2C_EV_MASTER_TX_COMPLETE;
     case ResponseToken::MasterRxComplete:
-      return 0x119;
+      return I2C_EV_MASTER_RX_COMPLETE;
     case ResponseToken::SlaveRxComplete:
     case ResponseToken::GeneralCallReceived:
-      return 0x211;
+      return I2C_EV_SLAVE_RX_COMPLETE;
     case ResponseToken::SlaveTxRequest:
-      return 0x212;
+      return I2C_EV_SLAVE_TX_REQUEST;
     case ResponseToken::SlaveNotAcknowledging:
-      return 0x115;
+      return I2C_EV_SLAVE_NACK;
     case ResponseToken::AdapterBusy:
-      return 0x113;
+      return I2C_EV_ADAPTER_BUSY;
     case ResponseToken::ArbitrationLost:
-      return 0x116;
+      return I2C_EV_ARBITRATION_LOST;
     case ResponseToken::BusError:
-      return 0x114;
+      return I2C_EV_BUS_ERROR;
     case ResponseToken::BusTimeOut:
-      return 0x117;
+      return I2C_EV_BUS_TIMEOUT;
     default:
       return std::nullopt;
   }

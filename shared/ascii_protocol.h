@@ -16,6 +16,19 @@
 
 namespace shared {
 
+// Where the two programs differ on the same wire.
+enum class Program { MsgCenter, MsgManager };
+
+// ---- Port settings --------------------------------------------------------------------------
+
+// The rate every open starts at; the handshake then steps down to 57,600 and 19,200.
+inline constexpr int kHandshakeStartBaud = 115200;
+inline constexpr int kLinkBaud = 19200;
+
+// 8N1, XON/XOFF both ways, and each program's own modem lines and flow-control limits (the
+// limits termios cannot express are carried for the log).
+platform::LineSettings asciiPortSettings(Program program, int baud = kHandshakeStartBaud);
+
 // ---- Command texts (byte for byte what goes on the wire) ------------------------------------
 
 // DC2 DC2 DC2: back to the command prompt; no "/" and no carriage return.

@@ -74,6 +74,29 @@ TEST(BaudCommand, RatesWithoutACommandGiveNone) {
   EXPECT_FALSE(baudCommand(9600).has_value());
 }
 
+TEST(PortSettings, EachProgramKeepsItsOwnLineSettings) {
+  const platform::LineSettings center = asciiPortSettings(Program::MsgCenter);
+  EXPECT_EQ(center.baud, 115200);
+  EXPECT_EQ(center.dataBits, 8);
+  EXPECT_EQ(center.parity, 'n');
+  EXPECT_EQ(center.stopBits, 1);
+  EXPECT_TRUE(center.xonXoff);
+  EXPECT_TRUE(center.dtr);
+  EXPECT_TRUE(center.rts);
+  EXPECT_TRUE(center.txContinueOnXoff);
+  EXPECT_EQ(center.xonLimit, 10);
+  EXPECT_EQ(center.xoffLimit, 10);
+
+  const platform::LineSettings manager = asciiPortSettings(Program::MsgManager, 19200);
+  EXPECT_EQ(manager.baud, 19200);
+  EXPECT_TRUE(manager.xonXoff);
+  EXPECT_FALSE(manager.dtr);
+  EXPECT_FALSE(manager.rts);
+  EXPECT_FALSE(manager.txContinueOnXoff);
+  EXPECT_EQ(manager.xonLimit, 0);
+  EXPECT_EQ(manager.xoffLimit, 1918);
+}
+
 // ---- Data text ------------------------------------------------------------------------------
 
 TEST(DataText, EncodesEveryByteAsEscape) {

@@ -96,9 +96,7 @@ TEST_F(SimulatorSession, DiscoverOpenResetAndOpenTheLink) {
   ASSERT_EQ(portNumber, 5);
 
   platform::SerialPort port;
-  platform::LineSettings settings;
-  settings.baud = 115200;
-  ASSERT_TRUE(port.open(portNumber, settings).ok());
+  ASSERT_TRUE(port.open(portNumber, asciiPortSettings(Program::MsgCenter)).ok());
   SerialCommandPort commands(port);
 
   Strings lines;
@@ -123,7 +121,7 @@ TEST_F(SimulatorSession, DiscoverOpenResetAndOpenTheLink) {
   EXPECT_TRUE(port.setBaud(57600).ok());
   EXPECT_TRUE(WriteCommand(commands, resetCharacters()));
   platform::sleep(50);
-  ASSERT_TRUE(port.setBaud(19200).ok());
+  ASSERT_TRUE(port.setBaud(kLinkBaud).ok());
   assembler.setAwaitingPrompt(true);
   ASSERT_TRUE(WriteCommand(commands, resetCharacters()));
 
