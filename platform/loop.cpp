@@ -1,6 +1,7 @@
 #include "platform/loop.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -76,6 +78,7 @@ struct Loop::Impl {
   std::mutex m;
   std::deque<Message> queue;
   std::deque<std::shared_ptr<PendingCall>> calls;
+  bool closing = false;  // the loop's thread is ending: no more calls are taken
   int wakeFd = -1;
   std::thread::id owner = std::this_thread::get_id();
 
@@ -171,6 +174,7 @@ struct Loop::Impl {
     std::deque<std::shared_ptr<PendingCall>> pending;
     {
       std::lock_guard lock(m);
+      closing = true;
       pending.swap(calls);
     }
     for (auto& call : pending) {
@@ -209,6 +213,39 @@ struct Loop::Impl {
     return true;
   }
 
+  // Due timers, then synchronous calls, then up to `maxMessages` of the messages queued when
+  // the pass began. Messages are taken one at a time from the shared queue so a nested pass
+  // (a modal form) carries on in the same order; the limit keeps a handler that posts to
+  // itself from making the pass endless.
+  void pass(Loop& loop, std::size_t maxMessages) {
+    drainWake();
+    timers.runDue(now());
+    runCalls();
+    std::size_t queued = 0;
+    {
+      std::lock_guard lock(m);
+      queued = std::min(queue.size(), maxMessages);
+    }
+    Message message;
+    for (std::size_t i = 0; i < queued && takeDispatchable(message); ++i) {
+      loop.dispatch(message);
+    }
+  }
+
+  bool waitAndPass(Loop& loop, Millis timeoutMs, bool oneMessage) {
+    const Millis start = now();
+    for (;;) {
+      drainWake();
+      if (hasWork(now())) {
+        pass(loop, oneMessage ? 1 : std::numeric_limits<std::size_t>::max());
+        return true;
+      }
+      if (!wait(start, timeoutMs)) {
+        return false;
+      }
+    }
+  }
+
   bool pollWake(Millis timeoutMs) const {
     pollfd p{wakeFd, POLLIN, 0};
     const int timeout = timeoutMs < 0 ? -1 : static_cast<int>(std::min<Millis>(timeoutMs, 1 << 30));
@@ -217,8 +254,33 @@ struct Loop::Impl {
   }
 };
 
+namespace {
+
+// The thread's loop is kept under a thread-specific key rather than in a thread_local: key
+// destructors run after every thread_local destructor, so code that runs at thread or process
+// end (the library's unload-time close kills its timer) still finds the loop alive.
+void destroyThreadLoop(void* loop) {
+  delete static_cast<Loop*>(loop);
+}
+
+pthread_key_t threadLoopKey() {
+  static const pthread_key_t key = [] {
+    pthread_key_t k{};
+    pthread_key_create(&k, destroyThreadLoop);
+    return k;
+  }();
+  return key;
+}
+
+}  // namespace
+
 Loop& Loop::current() {
-  thread_local std::unique_ptr<Loop> loop(new Loop);
+  const pthread_key_t key = threadLoopKey();
+  auto* loop = static_cast<Loop*>(pthread_getspecific(key));
+  if (loop == nullptr) {
+    loop = new Loop;
+    pthread_setspecific(key, loop);
+  }
   return *loop;
 }
 
@@ -332,35 +394,11 @@ void Loop::dispatch(const Message& message) {
 }
 
 void Loop::processPending() {
-  impl_->drainWake();
-  runDueTimers();
-  impl_->runCalls();
-  // Only what was queued when the pass began, so a handler that posts to itself cannot keep
-  // the pass going for ever. Messages are taken one at a time from the shared queue so a
-  // nested pass (a modal form) continues in the same order.
-  std::size_t queued = 0;
-  {
-    std::lock_guard lock(impl_->m);
-    queued = impl_->queue.size();
-  }
-  Message message;
-  for (std::size_t i = 0; i < queued && impl_->takeDispatchable(message); ++i) {
-    dispatch(message);
-  }
+  impl_->pass(*this, std::numeric_limits<std::size_t>::max());
 }
 
 bool Loop::processOne(Millis timeoutMs) {
-  const Millis start = now();
-  for (;;) {
-    impl_->drainWake();
-    if (impl_->hasWork(now())) {
-      processPending();
-      return true;
-    }
-    if (!impl_->wait(start, timeoutMs)) {
-      return false;
-    }
-  }
+  return impl_->waitAndPass(*this, timeoutMs, false);
 }
 
 bool Loop::runUntil(const std::function<bool()>& done, Millis timeoutMs) {
@@ -376,7 +414,9 @@ bool Loop::runUntil(const std::function<bool()>& done, Millis timeoutMs) {
     if (!virtualClockActive()) {
       slice = slice < 0 ? kRunUntilPollMs : std::min(slice, kRunUntilPollMs);
     }
-    processOne(slice);
+    // One message at a time, so the form's end is seen right after the message that ends it
+    // and later messages are left to the caller's loop.
+    impl_->waitAndPass(*this, slice, true);
   }
   return done();
 }
@@ -422,10 +462,15 @@ bool Loop::callSync(std::function<void()> fn, const CallCancel& cancel) {
     if (state->cancelled) {
       return false;
     }
+    // Woken under the queue lock: once the lock is released the loop may be destroyed, and
+    // its descriptor with it.
     std::lock_guard queueLock(impl_->m);
+    if (impl_->closing) {
+      return false;
+    }
     impl_->calls.push_back(call);
+    impl_->wake();
   }
-  impl_->wake();
 
   std::unique_lock lock(state->m);
   for (;;) {

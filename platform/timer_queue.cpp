@@ -63,7 +63,13 @@ void TimerQueue::runDue(Millis passNow) {
       continue;
     }
     timer->running = true;
-    timer->deadline = passNow + timer->interval;
+    // The period is kept from the deadline, so a late pass does not push every later tick
+    // back; a timer that fell a whole period behind skips what it missed instead of running
+    // in a burst.
+    timer->deadline += timer->interval;
+    if (timer->deadline <= passNow) {
+      timer->deadline = passNow + timer->interval;
+    }
     struct Clear {
       Timer& t;
       ~Clear() { t.running = false; }

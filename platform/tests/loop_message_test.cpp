@@ -235,5 +235,26 @@ TEST(LoopThreadTest, EachThreadHasItsOwnLoopAndItsWindowsDieWithIt) {
   EXPECT_FALSE(Loop::post(theirWindow, 2, 0, 0));
 }
 
+// Stands for the library's unload-time close: it runs after the thread's loop is gone.
+struct CloseAtThreadExit {
+  TimerId timer = 0;
+  bool* closed = nullptr;
+  ~CloseAtThreadExit() {
+    Loop::current().killTimer(timer);
+    *closed = true;
+  }
+};
+
+TEST(LoopThreadTest, LoopIsStillThereForCodeRunningAfterItsThreadsLoop) {
+  bool closed = false;
+  std::thread([&] {
+    // Constructed before the loop, so destroyed after it.
+    thread_local CloseAtThreadExit closer;
+    closer.closed = &closed;
+    closer.timer = Loop::current().setTimer(50, [] {});
+  }).join();
+  EXPECT_TRUE(closed);
+}
+
 }  // namespace
 }  // namespace platform
