@@ -184,12 +184,12 @@ TEST_F(PeerTest, ALongGridSendsOneNotePerCellNotARefresh) {
 }
 
 TEST_F(PeerTest, ChangingBackendDropsPeersAndTheNextShowMakesNewOnes) {
+  Log fresh;  // outlives the form, whose new peers write to it
   PeerForm form;
   form.show();
   form.hide();
   log.clear();
 
-  Log fresh;
   useBackend(std::make_unique<RecordingBackend>(fresh));
   EXPECT_EQ(log, (Log{"grid destroyed", "memo destroyed", "check destroyed", "box destroyed",
                       "form destroyed"}))
