@@ -162,7 +162,7 @@ std::string helpText() {
 
 Plays one adapter on a pseudo-terminal and publishes it as COMN in the folder named by
 VANTOR_PORT_DIR. Prints "ready COMN" when the port exists; removes it again on "quit",
-SIGINT or SIGTERM.
+SIGINT, SIGTERM or SIGHUP. The end of standard input does not stop it.
 
 Options:
   --model M            vantor (default), vantor-du, varclk: frame protocol;

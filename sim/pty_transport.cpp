@@ -30,8 +30,8 @@ void onSignal(int) {
   [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
-// SIGINT and SIGTERM end the serving loop through a pipe it polls, so the port is withdrawn
-// on the way out instead of being left behind.
+// SIGINT, SIGTERM and SIGHUP (the user's terminal closed) end the serving loop through a pipe
+// it polls, so the port is withdrawn on the way out instead of being left behind.
 class SignalCatcher {
  public:
   SignalCatcher() {
@@ -43,6 +43,7 @@ class SignalCatcher {
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, &oldInt_);
     ::sigaction(SIGTERM, &action, &oldTerm_);
+    ::sigaction(SIGHUP, &action, &oldHup_);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGPIPE, &ignore, &oldPipe_);  // a reader of standard output that went away
@@ -50,6 +51,7 @@ class SignalCatcher {
   ~SignalCatcher() {
     ::sigaction(SIGINT, &oldInt_, nullptr);
     ::sigaction(SIGTERM, &oldTerm_, nullptr);
+    ::sigaction(SIGHUP, &oldHup_, nullptr);
     ::sigaction(SIGPIPE, &oldPipe_, nullptr);
     for (int& fd : signalPipe) {
       if (fd >= 0) {
@@ -63,6 +65,7 @@ class SignalCatcher {
  private:
   struct sigaction oldInt_ {};
   struct sigaction oldTerm_ {};
+  struct sigaction oldHup_ {};
   struct sigaction oldPipe_ {};
 };
 

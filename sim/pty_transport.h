@@ -1,7 +1,7 @@
 #pragma once
 // The adapter on a pseudo-terminal: published as COMn in VANTOR_PORT_DIR (a symbolic link to
 // the pty's slave side), served on the real clock together with commands from standard input
-// and a schedule, until "quit", SIGINT or SIGTERM; the link (and a USB description, if any)
+// and a schedule, until "quit", SIGINT, SIGTERM or SIGHUP; the link (and a USB description, if any)
 // is removed again on the way out.
 
 #include <cstdint>
