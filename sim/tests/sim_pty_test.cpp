@@ -127,12 +127,24 @@ TEST_F(SimulatorOnPty, KeepsServingAfterStandardInputEndsAndBetweenClients) {
   EXPECT_EQ(host_.read(1), Bytes{'I'});
 }
 
-TEST_F(SimulatorOnPty, WithdrawsItsPortOnSigterm) {
+struct SignalCase {
+  const char* name;
+  int signal;
+};
+
+class SimulatorSignalled : public SimulatorOnPty, public testing::WithParamInterface<SignalCase> {};
+
+TEST_P(SimulatorSignalled, WithdrawsItsPortAndEndsCleanly) {
   start({"--port", "3"});
   EXPECT_TRUE(fs::is_symlink(ports_.path() / "COM3"));
-  EXPECT_EQ(sim_.stop(SIGTERM), 0);
+  EXPECT_EQ(sim_.stop(GetParam().signal), 0);
   EXPECT_FALSE(fs::exists(fs::symlink_status(ports_.path() / "COM3")));
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, SimulatorSignalled,
+                         testing::Values(SignalCase{"Term", SIGTERM}, SignalCase{"Int", SIGINT},
+                                         SignalCase{"Hup", SIGHUP}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(SimulatorOnPty, ReplacesAPortLeftBehindButNotOneInUse) {
   fs::create_symlink("/dev/pts/does-not-exist", ports_.path() / "COM3");
