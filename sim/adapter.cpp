@@ -128,6 +128,9 @@ std::string Adapter::execute(const std::string& line) {
         !parseDecimal(words[2], 1, 65535, count)) {
       return "error: usage: read ADDR N (N 1 to 65535)";
     }
+    if (bus_.slaveReadOutstanding() > 0) {
+      return "error: the read of " + hexByte(lastSlaveReadAddress_) + " is not served yet";
+    }
     lastSlaveReadAddress_ = address & 0xFE;
     if (!bus_.otherMasterRead(address, static_cast<std::size_t>(count))) {
       return "error: " + hexByte(address) + " not acknowledged";

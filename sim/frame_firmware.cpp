@@ -233,8 +233,7 @@ void FrameFirmware::linkOpen(const std::vector<std::uint8_t>& frame) {
     logText("Short Link Open Frame");
     return;
   }
-  endMasterMessage();
-  slaveTransmitting_ = false;
+  closeI2cLink();  // a new open starts from a released bus
   slaveAddress_ = frame[1] & 0xFE;
   busTimeout_ = static_cast<std::uint16_t>(frame[2] << 8 | frame[3]);
   bitRate_ = frame[4];

@@ -204,6 +204,7 @@ TEST_F(FrameAdapter, ServesAnotherMastersReadWithTheHostsSlaveData) {
   openLink();
   EXPECT_EQ(adapter_.execute("read 70 3"), "ok read 70 3");
   EXPECT_EQ(nextFrame(), (Bytes{0x41}));
+  EXPECT_EQ(adapter_.execute("read 70 1"), "error: the read of 70 is not served yet");
   EXPECT_EQ(command({0x21, 0xA0, 0x00, 0x01, 0x01}), (Bytes{0x81})) << "busy as a slave";
   EXPECT_EQ(command({0x43, 0xAA, 0xBB}), (Bytes{0x42}));
   EXPECT_TRUE(notices.empty());
