@@ -14,7 +14,7 @@ bool readable(int fd) {
   return ::poll(&p, 1, 0) == 1;
 }
 
-class MessageTest : public testing::VirtualLoopTest {
+class LoopMessageTest : public testing::VirtualLoopTest {
  protected:
   void TearDown() override {
     for (WindowHandle hwnd : windows) {
@@ -40,7 +40,7 @@ class MessageTest : public testing::VirtualLoopTest {
   std::vector<std::uint32_t> received;
 };
 
-TEST_F(MessageTest, PostReachesTheWindowWithItsArguments) {
+TEST_F(LoopMessageTest, PostReachesTheWindowWithItsArguments) {
   const WindowHandle hwnd = plainWindow();
   ASSERT_NE(hwnd, 0u);
   ASSERT_TRUE(Loop::post(hwnd, 1024, 0xFFFF'FFFF'FFFF'FFFFull, -5));
@@ -53,7 +53,7 @@ TEST_F(MessageTest, PostReachesTheWindowWithItsArguments) {
   EXPECT_FALSE(loop.getMessage(m, 0));
 }
 
-TEST_F(MessageTest, PostToAnUnknownOrDestroyedWindowFails) {
+TEST_F(LoopMessageTest, PostToAnUnknownOrDestroyedWindowFails) {
   EXPECT_FALSE(Loop::post(0, 1, 0, 0));
   const WindowHandle hwnd = loop.createWindow();
   ASSERT_TRUE(Loop::post(hwnd, 1, 0, 0));
@@ -64,7 +64,7 @@ TEST_F(MessageTest, PostToAnUnknownOrDestroyedWindowFails) {
   EXPECT_FALSE(loop.getMessage(m, 0));
 }
 
-TEST_F(MessageTest, MessagesFromManyThreadsAllArriveInEachSendersOrder) {
+TEST_F(LoopMessageTest, MessagesFromManyThreadsAllArriveInEachSendersOrder) {
   const WindowHandle hwnd = plainWindow();
   constexpr int kThreads = 4;
   constexpr int kEach = 500;
@@ -88,7 +88,7 @@ TEST_F(MessageTest, MessagesFromManyThreadsAllArriveInEachSendersOrder) {
   EXPECT_EQ(next, std::vector<std::uint64_t>(kThreads, kEach));
 }
 
-TEST_F(MessageTest, HookSeesEveryMessageFirstAndMayKeepIt) {
+TEST_F(LoopMessageTest, HookSeesEveryMessageFirstAndMayKeepIt) {
   std::vector<std::string> trace;
   const WindowHandle hwnd = loop.createWindow(
       [&](const Message& m) { trace.push_back("window " + std::to_string(m.msg)); });
@@ -105,7 +105,7 @@ TEST_F(MessageTest, HookSeesEveryMessageFirstAndMayKeepIt) {
             (std::vector<std::string>{"hook 1", "window 1", "hook 2222", "hook 3", "window 3"}));
 }
 
-TEST_F(MessageTest, PassTakesOnlyWhatWasQueuedWhenItBegan) {
+TEST_F(LoopMessageTest, PassTakesOnlyWhatWasQueuedWhenItBegan) {
   WindowHandle hwnd = 0;
   hwnd = loop.createWindow([&](const Message& m) {
     received.push_back(m.msg);
@@ -118,7 +118,7 @@ TEST_F(MessageTest, PassTakesOnlyWhatWasQueuedWhenItBegan) {
   EXPECT_EQ(received, (std::vector<std::uint32_t>{1, 2}));
 }
 
-TEST_F(MessageTest, PassLeavesMessagesOfWindowsWithoutProcedureForGetMessage) {
+TEST_F(LoopMessageTest, PassLeavesMessagesOfWindowsWithoutProcedureForGetMessage) {
   const WindowHandle withProc = recordingWindow();
   const WindowHandle without = plainWindow();
   Loop::post(without, 7, 0, 0);
@@ -130,7 +130,7 @@ TEST_F(MessageTest, PassLeavesMessagesOfWindowsWithoutProcedureForGetMessage) {
   EXPECT_EQ(m.msg, 7u);
 }
 
-TEST_F(MessageTest, ProcedureMayDestroyItsOwnWindow) {
+TEST_F(LoopMessageTest, ProcedureMayDestroyItsOwnWindow) {
   WindowHandle hwnd = 0;
   int calls = 0;
   hwnd = loop.createWindow([&](const Message&) {
@@ -144,7 +144,7 @@ TEST_F(MessageTest, ProcedureMayDestroyItsOwnWindow) {
   EXPECT_EQ(loop.windowCount(), 0u);
 }
 
-TEST_F(MessageTest, WakeDescriptorSignalsQueuedWorkUntilAPassTakesIt) {
+TEST_F(LoopMessageTest, WakeDescriptorSignalsQueuedWorkUntilAPassTakesIt) {
   const WindowHandle hwnd = recordingWindow();
   EXPECT_FALSE(readable(loop.wakeFd()));
   std::thread([=] { Loop::post(hwnd, 3, 0, 0); }).join();
@@ -154,13 +154,13 @@ TEST_F(MessageTest, WakeDescriptorSignalsQueuedWorkUntilAPassTakesIt) {
   EXPECT_EQ(received, (std::vector<std::uint32_t>{3}));
 }
 
-TEST_F(MessageTest, GetMessageOnVirtualTimeEndsAtItsTimeOut) {
+TEST_F(LoopMessageTest, GetMessageOnVirtualTimeEndsAtItsTimeOut) {
   Message m;
   EXPECT_FALSE(loop.getMessage(m, 500));
   EXPECT_EQ(now(), 500);
 }
 
-TEST_F(MessageTest, GetMessageRunsTimersWhileItWaits) {
+TEST_F(LoopMessageTest, GetMessageRunsTimersWhileItWaits) {
   const WindowHandle hwnd = plainWindow();
   int ticks = 0;
   const TimerId id = loop.setTimer(100, [&] {
@@ -175,7 +175,7 @@ TEST_F(MessageTest, GetMessageRunsTimersWhileItWaits) {
   loop.killTimer(id);
 }
 
-TEST_F(MessageTest, ProcessOneWaitsForTheNextTimerOnly) {
+TEST_F(LoopMessageTest, ProcessOneWaitsForTheNextTimerOnly) {
   int ticks = 0;
   const TimerId id = loop.setTimer(40, [&] { ++ticks; });
   EXPECT_FALSE(loop.processOne(30));
@@ -186,7 +186,7 @@ TEST_F(MessageTest, ProcessOneWaitsForTheNextTimerOnly) {
   loop.killTimer(id);
 }
 
-TEST_F(MessageTest, ModalRunUntilInsideAHandlerKeepsTheOrder) {
+TEST_F(LoopMessageTest, ModalRunUntilInsideAHandlerKeepsTheOrder) {
   WindowHandle hwnd = 0;
   hwnd = loop.createWindow([&](const Message& m) {
     received.push_back(m.msg);
@@ -204,7 +204,7 @@ TEST_F(MessageTest, ModalRunUntilInsideAHandlerKeepsTheOrder) {
   EXPECT_EQ(received, (std::vector<std::uint32_t>{1, 2, 3, 100, 4}));
 }
 
-TEST_F(MessageTest, RunReturnsTheCodeGivenToQuit) {
+TEST_F(LoopMessageTest, RunReturnsTheCodeGivenToQuit) {
   int ticks = 0;
   const TimerId id = loop.setTimer(50, [&] {
     if (++ticks == 4) {
@@ -216,7 +216,7 @@ TEST_F(MessageTest, RunReturnsTheCodeGivenToQuit) {
   loop.killTimer(id);
 }
 
-TEST_F(MessageTest, RunUntilGivesUpAtItsTimeOut) {
+TEST_F(LoopMessageTest, RunUntilGivesUpAtItsTimeOut) {
   EXPECT_FALSE(loop.runUntil([] { return false; }, 250));
   EXPECT_EQ(now(), 250);
 }

@@ -9,7 +9,7 @@ namespace {
 
 using Trace = std::vector<std::pair<std::string, Millis>>;
 
-class TimerTest : public testing::VirtualLoopTest {
+class LoopTimerTest : public testing::VirtualLoopTest {
  protected:
   TimerId start(Millis interval, std::string name) {
     return loop.setTimer(interval, [this, name] { trace.emplace_back(name, now()); });
@@ -17,7 +17,7 @@ class TimerTest : public testing::VirtualLoopTest {
   Trace trace;
 };
 
-TEST_F(TimerTest, AdvanceRunsTimersInDeadlineOrderWithTiesInStartOrder) {
+TEST_F(LoopTimerTest, AdvanceRunsTimersInDeadlineOrderWithTiesInStartOrder) {
   const TimerId slow = start(30, "slow");
   const TimerId b = start(10, "b");
   const TimerId a = start(10, "a");  // same deadline as b, started later
@@ -33,7 +33,7 @@ TEST_F(TimerTest, AdvanceRunsTimersInDeadlineOrderWithTiesInStartOrder) {
   }
 }
 
-TEST_F(TimerTest, PeriodicTimerKeepsItsPeriodAcrossAdvances) {
+TEST_F(LoopTimerTest, PeriodicTimerKeepsItsPeriodAcrossAdvances) {
   const TimerId id = start(50, "tick");
   clock->advance(120);
   clock->advance(30);
@@ -44,7 +44,7 @@ TEST_F(TimerTest, PeriodicTimerKeepsItsPeriodAcrossAdvances) {
   EXPECT_EQ(loop.nextDeadline(), std::nullopt);
 }
 
-TEST_F(TimerTest, OnePassUsesTheTimeReadAtItsStart) {
+TEST_F(LoopTimerTest, OnePassUsesTheTimeReadAtItsStart) {
   // The first callback takes 10 ms; the second timer falls due during it but belongs to the
   // next pass, not this one.
   TimerId slowCallback = 0;
@@ -62,7 +62,7 @@ TEST_F(TimerTest, OnePassUsesTheTimeReadAtItsStart) {
   loop.killTimer(later);
 }
 
-TEST_F(TimerTest, TimerKilledByAnEarlierCallbackOfThePassDoesNotRun) {
+TEST_F(LoopTimerTest, TimerKilledByAnEarlierCallbackOfThePassDoesNotRun) {
   TimerId victim = 0;
   TimerId started = 0;
   const TimerId killer = loop.setTimer(10, [&] {
@@ -78,7 +78,7 @@ TEST_F(TimerTest, TimerKilledByAnEarlierCallbackOfThePassDoesNotRun) {
   loop.killTimer(started);
 }
 
-TEST_F(TimerTest, TimerMayKillItselfFromItsCallback) {
+TEST_F(LoopTimerTest, TimerMayKillItselfFromItsCallback) {
   // The link layer stops its own tick this way; under ASan a use after free shows here.
   TimerId self = 0;
   int runs = 0;
@@ -91,7 +91,7 @@ TEST_F(TimerTest, TimerMayKillItselfFromItsCallback) {
   EXPECT_EQ(loop.timerCount(), 0u);
 }
 
-TEST_F(TimerTest, AdvanceRunsTimersStartedDuringTheAdvance) {
+TEST_F(LoopTimerTest, AdvanceRunsTimersStartedDuringTheAdvance) {
   TimerId child = 0;
   const TimerId parent = loop.setTimer(100, [&] {
     trace.emplace_back("parent", now());
@@ -107,7 +107,7 @@ TEST_F(TimerTest, AdvanceRunsTimersStartedDuringTheAdvance) {
   loop.killTimer(child);
 }
 
-TEST_F(TimerTest, SleepMovesVirtualTimeWithoutRunningTimers) {
+TEST_F(LoopTimerTest, SleepMovesVirtualTimeWithoutRunningTimers) {
   const TimerId id = start(10, "tick");
   sleep(35);
   EXPECT_EQ(now(), 35);
@@ -119,7 +119,7 @@ TEST_F(TimerTest, SleepMovesVirtualTimeWithoutRunningTimers) {
   loop.killTimer(id);
 }
 
-TEST_F(TimerTest, KillingAnUnknownOrStaleIdChangesNothing) {
+TEST_F(LoopTimerTest, KillingAnUnknownOrStaleIdChangesNothing) {
   const TimerId id = start(10, "tick");
   loop.killTimer(0);
   loop.killTimer(id + 1000);
@@ -134,7 +134,7 @@ TEST_F(TimerTest, KillingAnUnknownOrStaleIdChangesNothing) {
   loop.killTimer(next);
 }
 
-TEST_F(TimerTest, TimerRunningAModalLoopIsNotReenteredButOthersRun) {
+TEST_F(LoopTimerTest, TimerRunningAModalLoopIsNotReenteredButOthersRun) {
   int modalRuns = 0;
   int otherRuns = 0;
   const TimerId other = loop.setTimer(10, [&] { ++otherRuns; });
