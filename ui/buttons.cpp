@@ -144,6 +144,7 @@ void TRadioButton::setChecked(bool checked) {
     return;
   }
   checked_ = checked;
+  setTabStop(checked);  // Tab reaches a group of radio buttons at its checked one
   notify(Property::Checked);
   if (!checked) {
     return;

@@ -6,6 +6,7 @@
 #include "ui/application.h"
 #include "ui/backend.h"
 #include "ui/controls.h"
+#include "ui/grid.h"
 #include "ui/menu.h"
 
 namespace ui {
@@ -426,10 +427,44 @@ bool TForm::userKeyDown(Word key, TShiftState shift) {
       return true;
     }
   }
+  auto* grid = dynamic_cast<TStringGrid*>(target);
+  if (key == VK_TAB && (grid == nullptr || !grid->hasOption(TStringGrid::goTabs))) {
+    std::vector<TControl*> order = tabOrderList();
+    if (!order.empty()) {
+      auto it = std::find(order.begin(), order.end(), target);
+      std::ptrdiff_t at = it == order.end() ? -1 : it - order.begin();
+      std::ptrdiff_t n = static_cast<std::ptrdiff_t>(order.size());
+      std::ptrdiff_t next = (shift & ssShift) != 0 ? (at <= 0 ? n - 1 : at - 1) : (at + 1) % n;
+      order[static_cast<std::size_t>(next)]->setFocus();
+    }
+    return true;
+  }
   if (target != nullptr && target->isUserReachable()) {
     target->defaultKeyDown(key, shift);
   }
   return true;
+}
+
+namespace {
+void addTabStops(const TWinControl& parent, std::vector<TControl*>& out) {
+  std::vector<TControl*> children = parent.controls();
+  std::stable_sort(children.begin(), children.end(),
+                   [](TControl* a, TControl* b) { return a->TabOrder() < b->TabOrder(); });
+  for (TControl* child : children) {
+    if (child->TabStop() && child->canFocus()) {
+      out.push_back(child);
+    }
+    if (auto* container = dynamic_cast<TWinControl*>(child)) {
+      addTabStops(*container, out);
+    }
+  }
+}
+}  // namespace
+
+std::vector<TControl*> TForm::tabOrderList() const {
+  std::vector<TControl*> out;
+  addTabStops(*this, out);
+  return out;
 }
 
 }  // namespace ui

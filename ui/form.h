@@ -120,8 +120,12 @@ class TForm : public TWinControl {
   bool userResize(int width, int height);  // dragging the frame (sizeable forms)
   void userActivate();                     // the window became the active one
   // A key with the focus on the form: the active control's handling first; then Enter presses
-  // the default button and Escape the cancel button.
+  // the default button, Escape the cancel button, and Tab (Shift+Tab) moves the focus to the
+  // next (previous) control with a tab stop, by TabOrder within each parent. A grid with
+  // goTabs keeps Tab for its cells.
   bool userKeyDown(Word key, TShiftState shift = ssNone) override;
+  // The controls that Tab visits, in order.
+  std::vector<TControl*> tabOrderList() const;
 
  protected:
   std::unique_ptr<Peer> makePeer(Backend& backend) override;

@@ -187,6 +187,35 @@ TEST_F(FormTest, FocusMovesRunExitThenEnterAndSkipsControlsThatCannotTakeIt) {
   EXPECT_EQ(seen, (std::vector<std::string>{"edit exit", "button enter"}));
 }
 
+TEST_F(FormTest, TabWalksTheTabStopsInOrderAndLeavingAnEditRunsItsExit) {
+  TForm form;
+  TEdit SendData{&form};
+  TGroupBox DeviceSelect{&form};
+  TRadioButton VantorButton{&DeviceSelect};
+  TRadioButton DorritButton{&DeviceSelect};
+  TButton MasterTxButton{&form};
+  TLabel Label2{&form};
+  TEdit SlaveDataEdit{&form};
+  SlaveDataEdit.setTabOrder(-1);  // first
+  MasterTxButton.setEnabled(false);
+  DorritButton.setChecked(true);
+  int exits = 0;
+  SendData.OnExit = [&] { ++exits; };
+  form.show();
+
+  EXPECT_EQ(form.tabOrderList(),
+            (std::vector<TControl*>{&SlaveDataEdit, &SendData, &DorritButton}));
+  SendData.setFocus();
+  form.userKeyDown(VK_TAB);
+  EXPECT_TRUE(DorritButton.Focused());
+  form.userKeyDown(VK_TAB);
+  EXPECT_TRUE(SlaveDataEdit.Focused()) << "wraps round";
+  form.userKeyDown(VK_TAB, ssShift);
+  EXPECT_TRUE(DorritButton.Focused());
+  EXPECT_EQ(exits, 1);
+  form.hide();
+}
+
 TEST_F(FormTest, ClosingTheMainFormEndsTheRunAndShowRunsOnEveryShowing) {
   TForm main;
   int shows = 0;
