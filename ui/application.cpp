@@ -103,7 +103,9 @@ void TApplication::processMessages() {
 
 platform::WindowHandle TApplication::Handle() {
   if (handle_ == 0) {
-    handle_ = platform::Loop::current().createWindow();
+    // With a procedure, so the loop dispatches its messages (and the hook sees them) instead of
+    // keeping them for a getMessage() that the programs never call.
+    handle_ = platform::Loop::current().createWindow([](const platform::Message&) {});
   }
   return handle_;
 }

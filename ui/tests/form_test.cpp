@@ -252,10 +252,12 @@ TEST_F(FormTest, MessageHookSeesEveryMessageFirst) {
   platform::WindowHandle hwnd =
       platform::Loop::current().createWindow([&](const platform::Message&) { ++dispatched; });
   platform::Loop::post(hwnd, 1024, 280, 0);
-  platform::Loop::post(hwnd, 2222, 0, 0);
+  platform::Loop::post(hwnd, 5, 0, 0);
+  // The library's notifications go to the application's own window.
+  platform::Loop::post(Application().Handle(), 2222, 0, 0);
   Application().processMessages();
 
-  EXPECT_EQ(hooked, (std::vector<std::uint32_t>{1024, 2222}));
+  EXPECT_EQ(hooked, (std::vector<std::uint32_t>{1024, 5, 2222}));
   EXPECT_EQ(dispatched, 1);
   platform::Loop::current().destroyWindow(hwnd);
 }
