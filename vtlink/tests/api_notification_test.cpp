@@ -133,5 +133,32 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseFromCallbackCase{"OnNotResponding", I2C_EV_NOT_RESPONDING, 0}),
     [](const ::testing::TestParamInfo<CloseFromCallbackCase>& row) { return row.param.name; });
 
+I2CLinkRecord gReopenRecord{};
+uint32_t gReopenWindow = 0;
+uint32_t gReopenResult = 1;
+
+void reopeningCallback(uint32_t event) {
+  recordCallbackEvent(event);
+  if (event == I2C_EV_MASTER_RX_COMPLETE) {
+    I2CClose();
+    gReopenResult = I2COpen(gReopenWindow, 0, &gReopenRecord);
+  }
+}
+
+TEST_F(NotificationTest, CallbackMayCloseAndReopenTheLink) {
+  gReopenRecord = defaultRecord();
+  gReopenRecord.WmMsgNo = 0;
+  gReopenRecord.CallBackFunc = reopeningCallback;
+  gReopenWindow = window_;
+  openLink(gReopenRecord);
+  ASSERT_EQ(I2CMasterRx(0xA0, 2, 1), I2C_OK);
+  adapter_->sendFrame({0x22, 0x01, 0x02});
+  ASSERT_TRUE(tickUntilEvent(I2C_EV_MASTER_RX_COMPLETE));
+  EXPECT_EQ(gReopenResult, I2C_OK);
+  ASSERT_TRUE(tickUntilEvent(I2C_EV_OPEN_COMPLETE));
+  EXPECT_EQ(adapter_->resetsSeen(), 2);
+  EXPECT_EQ(status().LinkStatus, 1u);
+}
+
 }  // namespace
 }  // namespace vtlink_test
