@@ -29,6 +29,15 @@ target_link_libraries(vtlink_api_c_header_test PRIVATE vtlink)
 add_test(NAME vtlink_api_c_header COMMAND vtlink_api_c_header_test)
 set_tests_properties(vtlink_api_c_header PROPERTIES LABELS unit TIMEOUT 20)
 
+# The header's compile-time checks for the 32-bit layout: exactly the 99-byte record.
+# Freestanding, so no 32-bit C library needs to be installed.
+if(CMAKE_C_COMPILER_ID STREQUAL "GNU")
+  add_test(NAME vtlink_api_record_32bit
+    COMMAND ${CMAKE_C_COMPILER} -m32 -ffreestanding -std=c99 -pedantic-errors -fsyntax-only
+            -I${PROJECT_SOURCE_DIR} ${_api_tests}/api_record_32bit.c)
+  set_tests_properties(vtlink_api_record_32bit PROPERTIES LABELS unit TIMEOUT 20)
+endif()
+
 add_test(NAME vtlink_api_exported_symbols
   COMMAND ${CMAKE_COMMAND} -DLIBRARY=$<TARGET_FILE:vtlink>
           -DSYMBOLS=${CMAKE_CURRENT_SOURCE_DIR}/vtlink.symbols
