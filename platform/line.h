@@ -15,7 +15,7 @@ class Line {
  public:
   virtual ~Line() = default;
   virtual Status apply(const LineSettings& settings) = 0;
-  // Returns at once when `timeoutMs` is 0.
+  // Returns at once when `timeoutMs` is 0; -1 waits until a byte comes or the line fails.
   virtual ReadResult read(std::uint8_t* buf, std::size_t n, Millis timeoutMs) = 0;
   virtual Status write(const std::uint8_t* data, std::size_t n, Millis timeoutMs) = 0;
   virtual Status setModemLine(bool dtr, bool on) = 0;

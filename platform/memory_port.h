@@ -17,7 +17,8 @@ class MemoryPort {
   static std::shared_ptr<MemoryPort> publish(int portNumber);
   ~MemoryPort();
 
-  // Far side: bytes the host will read.
+  // Far side: bytes the host will read. While the host has XON/XOFF on, kXoff and kXon are
+  // not data: kXoff holds back what the host writes until kXon, as a tty driver does.
   void write(const std::uint8_t* data, std::size_t n);
   void write(const std::vector<std::uint8_t>& data) { write(data.data(), data.size()); }
   // Far side: takes every byte the host has written so far.

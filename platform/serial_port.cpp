@@ -153,7 +153,7 @@ ReadResult SerialPort::readTimeout(std::uint8_t* buf, std::size_t n, Millis time
   if (n == 0) {
     return {};
   }
-  return impl_->line->read(buf, n, timeoutMs < 0 ? 0 : timeoutMs);
+  return impl_->line->read(buf, n, timeoutMs < 0 ? -1 : timeoutMs);
 }
 
 Status SerialPort::write(const std::uint8_t* data, std::size_t n, Millis timeoutMs) {

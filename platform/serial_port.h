@@ -58,7 +58,7 @@ class SerialPort {
 
   // Returns at once with what has arrived, up to `n` bytes.
   ReadResult readNonBlocking(std::uint8_t* buf, std::size_t n);
-  // Waits up to `timeoutMs` of real time for at least one byte.
+  // Waits up to `timeoutMs` of real time for at least one byte (-1: until one comes).
   ReadResult readTimeout(std::uint8_t* buf, std::size_t n, Millis timeoutMs);
   // Writes everything; `timeoutMs` -1 waits as long as the driver needs.
   Status write(const std::uint8_t* data, std::size_t n, Millis timeoutMs = -1);

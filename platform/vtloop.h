@@ -16,6 +16,9 @@ typedef struct VTLoopMsg {
   int64_t lparam;
 } VTLoopMsg;
 
+/* Everything acts on the calling thread's loop, except posting, which any thread may do.
+   VTLoopGetMessage returns 1 with the next message, 0 when the time-out passed (a negative
+   time-out waits for ever) or `out` is NULL. VTLoopSetTimer returns 0 when `fn` is NULL. */
 uint32_t VTLoopCreateWindow(void);
 int VTLoopPostMessage(uint32_t hwnd, uint32_t msg, uint64_t wparam, int64_t lparam);
 int VTLoopGetMessage(VTLoopMsg* out, int timeout_ms);
