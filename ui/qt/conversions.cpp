@@ -63,7 +63,9 @@ QFont toQFont(const TFont& font, const QFont& base) {
     out.setFamily(toQString(font.Name));
   }
   if (font.Size > 0) {
-    out.setPointSize(font.Size);
+    // Forms are laid out in pixels for a 96 dpi screen, so a point is 96/72 pixels whatever
+    // the screen says; otherwise texts outgrow the controls on a high-dpi screen.
+    out.setPixelSize(static_cast<int>(font.Size * 96.0 / 72.0 + 0.5));
   }
   out.setBold(font.Bold);
   out.setItalic(font.Italic);

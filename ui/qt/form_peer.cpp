@@ -43,6 +43,7 @@ FormPeerImpl::FormPeerImpl(QtBackend& backend, TForm& form)
       form_(form),
       window_(static_cast<FormWindow*>(widget())) {
   window_->setAttribute(Qt::WA_DeleteOnClose, false);
+  window_->setFont(backend.defaultFont());  // controls with the default font inherit it
 }
 
 QWidget* FormPeerImpl::container() const {

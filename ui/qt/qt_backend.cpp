@@ -79,7 +79,12 @@ QtBackend::~QtBackend() {
 }
 
 QFont QtBackend::defaultFont() const {
-  return QApplication::font();
+  // The forms' geometry was drawn for a narrow 8-point face; a condensed sans keeps their
+  // texts inside their labels and buttons.
+  QFont base(QStringLiteral("DejaVu Sans"));
+  base.setStretch(QFont::SemiCondensed);
+  base.setStyleHint(QFont::SansSerif);
+  return toQFont(TFont{}, base);
 }
 
 void QtBackend::addPeer(WidgetPeer* peer) {

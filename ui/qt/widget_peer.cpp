@@ -64,7 +64,8 @@ void WidgetPeer::applyBounds() {
 
 void WidgetPeer::applyFont() {
   if (control_.Font() == TFont{}) {
-    widget_->setFont(QFont());
+    // A control inherits its form's face; the form's window sets it.
+    widget_->setFont(widget_->isWindow() ? backend_.defaultFont() : QFont());
     return;
   }
   widget_->setFont(toQFont(control_.Font(), backend_.defaultFont()));
