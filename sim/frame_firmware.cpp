@@ -135,11 +135,6 @@ class FrameFirmware : public Firmware, public OwnSlave {
   std::uint8_t slaveAddress_;
   bool generalCall_ = false;
   bool linkOpen_ = false;
-  // The host's open parameters the adapter keeps; only the slave ones change its behaviour.
-  std::uint16_t busTimeout_ = 0;
-  std::uint8_t bitRate_ = 0;
-  std::uint8_t logLevel_ = 0;
-  std::uint16_t hostSlaveBuffer_ = 0;
 
   // A master message whose stop is still outstanding: the bus stays held for more blocks or a
   // continued receive.
@@ -234,12 +229,10 @@ void FrameFirmware::linkOpen(const std::vector<std::uint8_t>& frame) {
     return;
   }
   closeI2cLink();  // a new open starts from a released bus
+  // Of the open parameters only the slave ones matter on the simulated bus: it has no clock
+  // rate, never stalls long enough for the bus time-out, and the host trims its own buffer.
   slaveAddress_ = frame[1] & 0xFE;
-  busTimeout_ = static_cast<std::uint16_t>(frame[2] << 8 | frame[3]);
-  bitRate_ = frame[4];
   generalCall_ = frame[5] != 0;
-  logLevel_ = frame[6];
-  hostSlaveBuffer_ = static_cast<std::uint16_t>(frame[7] << 8 | frame[8]);
   linkOpen_ = true;
   reply({kLinkOpenReply, static_cast<std::uint8_t>(version_ >> 8),
          static_cast<std::uint8_t>(version_ & 0xFF)});
