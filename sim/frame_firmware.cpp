@@ -401,7 +401,7 @@ void FrameFirmware::slaveTransmitData(const std::vector<std::uint8_t>& frame) {
   slaveTransmitting_ = false;
 }
 
-// "fault repeat-ack [on|off]" and "log TEXT".
+// "fault repeat-ack [on|off]", "fault double-ack [on|off]" and "log TEXT".
 bool FrameFirmware::command(const std::vector<std::string>& words) {
   if (words.size() >= 2 && words[0] == "log") {
     std::string text = words[1];
@@ -411,15 +411,22 @@ bool FrameFirmware::command(const std::vector<std::string>& words) {
     logText(text);
     return true;
   }
-  if (words.size() < 2 || words.size() > 3 || words[0] != "fault" || words[1] != "repeat-ack") {
+  if (words.size() < 2 || words.size() > 3 || words[0] != "fault") {
     return false;
   }
-  if (words.size() == 2) {
-    link_.staleAckNext();
-  } else if (words[2] == "on" || words[2] == "off") {
-    link_.holdStaleAck(words[2] == "on");
-  } else {
+  const bool stale = words[1] == "repeat-ack";
+  if (!stale && words[1] != "double-ack") {
     return false;
+  }
+  if (words.size() == 3 && words[2] != "on" && words[2] != "off") {
+    return false;
+  }
+  const bool once = words.size() == 2;
+  const bool held = !once && words[2] == "on";
+  if (stale) {
+    once ? link_.staleAckNext() : link_.holdStaleAck(held);
+  } else {
+    once ? link_.doubleAckNext() : link_.holdDoubleAck(held);
   }
   return true;
 }

@@ -99,6 +99,10 @@ void FrameLink::endOfFrame() {
   }
   own_ = nextAckSymbol(own_);
   sendSymbol(own_);
+  if (doubleOnce_ || doubleHeld_) {
+    doubleOnce_ = false;
+    sendSymbol(own_);
+  }
   stored_.pop_back();  // the checksum
   if (onFrame) {
     onFrame(stored_);
@@ -129,6 +133,7 @@ void FrameLink::resetLink() {
   own_ = kAckNone;
   peer_.reset();
   staleOnce_ = false;
+  doubleOnce_ = false;
   dropQueue();
   if (onReset) {
     onReset();

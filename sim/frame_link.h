@@ -43,6 +43,9 @@ class FrameLink {
   void staleAckNext() { staleOnce_ = true; }
   void holdStaleAck(bool on) { staleHeld_ = on; }
   bool staleAckHeld() const { return staleHeld_; }
+  // Fault: acknowledge the next frame (or every frame, while held) twice, as two transmissions.
+  void doubleAckNext() { doubleOnce_ = true; }
+  void holdDoubleAck(bool on) { doubleHeld_ = on; }
 
  private:
   void takeByte(std::uint8_t byte);
@@ -67,6 +70,8 @@ class FrameLink {
   std::optional<std::uint8_t> peer_;
   bool staleOnce_ = false;
   bool staleHeld_ = false;
+  bool doubleOnce_ = false;
+  bool doubleHeld_ = false;
 
   // Sender.
   std::deque<std::vector<std::uint8_t>> outgoing_;

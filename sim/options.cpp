@@ -197,6 +197,7 @@ that begins with "ok" or "error:":
                                          master transfers fail so
                        repeat-ack        frame models: a frame is answered with the last
                                          acknowledgement again and not taken
+                       double-ack        frame models: a frame is acknowledged twice
                        overflow          ASCII models: a command line is lost, "/I90"
   faults               the faults in force
   eeprom               the 256 bytes of the EEPROM at A0

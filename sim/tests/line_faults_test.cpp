@@ -81,5 +81,18 @@ TEST_F(FaultyLine, RepeatsTheLastAcknowledgementSoTheHostResends) {
   EXPECT_EQ(out.frames, std::vector<Bytes>{Bytes{0x72}});
 }
 
+// The second copy reaches a host that may already have sent its next frame, and looks like a
+// stale acknowledgement of it.
+TEST_F(FaultyLine, AcknowledgesTwiceUnderTheDoubleAckFault) {
+  openLink();
+  EXPECT_EQ(adapter_.execute("fault double-ack once"), "ok fault double-ack once");
+  sendFrame({0x71, 0x01});
+  auto out = waitSplit();
+  EXPECT_EQ(out.sequence, "11[");
+  sendFrame({0x71, 0x00});
+  out = waitSplit();
+  EXPECT_EQ(out.symbols.substr(0, 1), "0") << "once only";
+}
+
 }  // namespace
 }  // namespace sim::test
