@@ -52,14 +52,18 @@ TForm* TComponent::ownerForm() const {
   return form_;
 }
 
-std::string TComponent::ClassName() const {
-  const char* mangled = typeid(*this).name();
+std::string className(const std::type_info& type) {
+  const char* mangled = type.name();
   int status = 0;
   char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
   std::string name = (status == 0 && demangled != nullptr) ? demangled : mangled;
   std::free(demangled);
   std::size_t cut = name.rfind("::");
   return cut == std::string::npos ? name : name.substr(cut + 2);
+}
+
+std::string TComponent::ClassName() const {
+  return className(typeid(*this));
 }
 
 void TComponent::attachPeer(Backend& backend) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "ui/peer.h"
@@ -28,6 +29,9 @@ class TWinControl;
 using TNotifyEvent = std::function<void()>;
 using TKeyEvent = std::function<void(Word& key, TShiftState shift)>;
 using TMouseEvent = std::function<void(TMouseButton button, TShiftState shift, int x, int y)>;
+
+// The unqualified C++ class name of a type ("TVarClkSelectForm").
+std::string className(const std::type_info& type);
 
 class TComponent {
  public:

@@ -55,7 +55,7 @@ class HeadlessBackend : public Backend {
   void expectModal(std::function<TModalResult(Form&)> script) {
     expectModalIf([](TForm& form) { return dynamic_cast<Form*>(&form) != nullptr; },
                   [script](TForm& form) { return script(dynamic_cast<Form&>(form)); },
-                  typeid(Form).name());
+                  className(typeid(Form)));
   }
   void expectModalIf(std::function<bool(TForm&)> matches, ModalScript script,
                      std::string description);
