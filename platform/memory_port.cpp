@@ -17,10 +17,6 @@ struct MemoryPort::Shared {
   std::condition_variable arrived;  // bytes for the host, or the far side went away
   std::deque<std::uint8_t> toHost;
   std::vector<std::uint8_t> fromHost;
-  // With XON/XOFF on, the far side's XOFF holds the host's output back in `heldFromHost`
-  // until XON, and neither character reaches the host as data, as a tty driver does it.
-  std::vector<std::uint8_t> heldFromHost;
-  bool outputHeld = false;
   bool farSideGone = false;
   bool hostOpen = false;
   LineSettings settings;
@@ -76,8 +72,7 @@ class MemoryLine final : public detail::Line {
     if (shared_->farSideGone) {
       return Status::failure(EIO, "write");
     }
-    auto& out = shared_->outputHeld ? shared_->heldFromHost : shared_->fromHost;
-    out.insert(out.end(), data, data + n);
+    shared_->fromHost.insert(shared_->fromHost.end(), data, data + n);
     return Status::success();
   }
 
@@ -133,9 +128,6 @@ std::unique_ptr<Line> openMemoryLine(int portNumber, Status& status) {
     return nullptr;
   }
   shared->hostOpen = true;
-  // What a previous host left held back went with its session.
-  shared->outputHeld = false;
-  shared->heldFromHost.clear();
   return std::make_unique<MemoryLine>(shared);
 }
 
@@ -175,21 +167,8 @@ MemoryPort::~MemoryPort() {
 
 void MemoryPort::write(const std::uint8_t* data, std::size_t n) {
   std::lock_guard lock(shared_->m);
-  Shared& line = *shared_;
-  const bool flowControl = line.hostOpen && line.settings.xonXoff;
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint8_t byte = data[i];
-    if (flowControl && byte == kXoff) {
-      line.outputHeld = true;
-    } else if (flowControl && byte == kXon) {
-      line.outputHeld = false;
-      line.fromHost.insert(line.fromHost.end(), line.heldFromHost.begin(), line.heldFromHost.end());
-      line.heldFromHost.clear();
-    } else {
-      line.toHost.push_back(byte);
-    }
-  }
-  line.arrived.notify_all();
+  shared_->toHost.insert(shared_->toHost.end(), data, data + n);
+  shared_->arrived.notify_all();
 }
 
 std::vector<std::uint8_t> MemoryPort::read() {

@@ -17,8 +17,9 @@ class MemoryPort {
   static std::shared_ptr<MemoryPort> publish(int portNumber);
   ~MemoryPort();
 
-  // Far side: bytes the host will read. While the host has XON/XOFF on, kXoff and kXon are
-  // not data: kXoff holds back what the host writes until kXon, as a tty driver does.
+  // Far side: bytes the host will read. There is no driver on this line: kXon and kXoff
+  // reach the host as data whatever its settings, so tests can feed a layer bytes that a tty
+  // would have taken for flow control.
   void write(const std::uint8_t* data, std::size_t n);
   void write(const std::vector<std::uint8_t>& data) { write(data.data(), data.size()); }
   // Far side: takes every byte the host has written so far.

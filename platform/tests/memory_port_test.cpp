@@ -67,28 +67,6 @@ TEST_F(MemoryPortTest, BytesCrossInBothDirectionsInOrder) {
   EXPECT_TRUE(far->read().empty());
 }
 
-TEST_F(MemoryPortTest, FarSideXoffHoldsHostOutputUntilXon) {
-  ASSERT_TRUE(host.open(7, {}).ok());
-  far->write(Bytes{0x41, kXoff, 0x42});
-  const Bytes out{0x01, 0x02};
-  ASSERT_TRUE(host.write(out.data(), out.size()).ok());
-  EXPECT_TRUE(far->read().empty()) << "sent while the far side held XOFF";
-  far->write(Bytes{kXon});
-  EXPECT_EQ(far->read(), out);
-  EXPECT_EQ(readAll(host), (Bytes{0x41, 0x42})) << "flow control characters are not data";
-}
-
-TEST_F(MemoryPortTest, WithoutXonXoffEveryByteIsData) {
-  LineSettings settings;
-  settings.xonXoff = false;
-  ASSERT_TRUE(host.open(7, settings).ok());
-  far->write(Bytes{kXoff, kXon});
-  const std::uint8_t byte = 0x55;
-  ASSERT_TRUE(host.write(&byte, 1).ok());
-  EXPECT_EQ(far->read(), Bytes{0x55});
-  EXPECT_EQ(readAll(host), (Bytes{kXoff, kXon}));
-}
-
 TEST_F(MemoryPortTest, OnlyOneHostAtATime) {
   ASSERT_TRUE(host.open(7, {}).ok());
   SerialPort second;
