@@ -274,7 +274,8 @@ std::uint32_t I2CLink::getMasterRxMsg(std::uint32_t maxLength, void* destination
   } else if (rec_.MasterRxMsgPresent == 0) {
     log_.write(1, "I2C Link: WARNING - No Master Rx Message Present.");
   } else {
-    copied = std::min<std::uint32_t>(maxLength, rec_.MasterRxMsgSize);
+    const std::uint32_t held = rec_.MasterRxMsgSize;  // a packed field: no reference to it
+    copied = std::min(maxLength, held);
     std::memcpy(destination, masterRx_.data(), copied);
     rec_.MasterRxMsgPresent = 0;
     rec_.MasterRxMsgSize = 0;
@@ -300,7 +301,8 @@ std::uint32_t I2CLink::getSlaveRxMsg(std::uint32_t maxLength, void* destination)
   } else if (rec_.SlaveRxMsgPresent == 0) {
     log_.write(1, "I2C Link: WARNING - No Slave Rx Message Present.");
   } else {
-    copied = std::min<std::uint32_t>(maxLength, rec_.SlaveRxMsgSize);
+    const std::uint32_t held = rec_.SlaveRxMsgSize;  // a packed field: no reference to it
+    copied = std::min(maxLength, held);
     std::memcpy(destination, slaveRx_.data(), copied);
     rec_.SlaveRxMsgPresent = 0;
     rec_.SlaveRxMsgSize = 0;

@@ -59,6 +59,14 @@ vantor_test(vtlink_i2c_tests LABEL unit
           ${_api_tests}/i2c_slave_test.cpp
   LIBS vtlink_test_adapter)
 
+# Adapter frames are outside input; clang builds fuzz their handling.
+if(CMAKE_CXX_COMPILER_ID MATCHES Clang)
+  add_executable(vtlink_i2c_fuzz ${_api_tests}/i2c_fuzz.cpp ${_api_tests}/i2c_scripted_adapter.cpp)
+  target_compile_options(vtlink_i2c_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(vtlink_i2c_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(vtlink_i2c_fuzz PRIVATE vtlink vtplatform)
+endif()
+
 # Loads and unloads the library itself, so it must not be linked against it.
 vantor_test(vtlink_api_unload_tests LABEL unit
   SOURCES ${_api_tests}/api_unload_test.cpp ${_api_tests}/i2c_scripted_adapter.cpp
