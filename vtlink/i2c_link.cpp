@@ -120,6 +120,29 @@ std::uint32_t I2CLink::open(std::uint32_t window, std::uint32_t instance,
   }
   log_.write(1, "I2C Link: Using I2C MasterBitRate = (%d).", static_cast<int>(rec_.MasterBitRate));
 
+  if (const std::uint32_t refused = allocateBuffers()) {
+    return failOpen(refused);
+  }
+  slaveTxRead_.reset();
+  slaveTxRemaining_ = 0;
+  slaveRequest_ = SlaveRequest::None;
+  lastKind_ = MasterKind::None;
+  window_ = window;
+  instance_ = instance;
+
+  if (data_.open(window, rec_.ComPortNo, "19200",
+                 [this](std::uint32_t event) { onDataLinkEvent(event); }) != 0) {
+    log_.write(1, "I2C Link: FAILURE - Data Link Open Not Accepted.");
+    return failOpen(I2C_ERR_DATA_LINK_OPEN);
+  }
+  opening_ = true;
+  log_.write(1, "I2C Link: I2COpen() Accepted.");
+  return I2C_OK;
+}
+
+// The four buffers at their sizes (small ones raised to the defaults), with the arbitration
+// retry and general-call lines between them where the log has always shown them.
+std::uint32_t I2CLink::allocateBuffers() {
   if (rec_.MasterRxBufSize < kMinBufferSize) {
     log_.write(2, "I2C Link: NOTICE - Using Default MasterRxBufSize.");
     rec_.MasterRxBufSize = kMinBufferSize;
@@ -127,7 +150,7 @@ std::uint32_t I2CLink::open(std::uint32_t window, std::uint32_t instance,
   log_.write(1, "I2C Link: Using MasterRxBufSize = (%d).", static_cast<int>(rec_.MasterRxBufSize));
   if (!masterRx_.allocate(rec_.MasterRxBufSize)) {
     log_.write(1, "I2C Link: FAILURE - Unable to allocate Master Rx Buffer.");
-    return failOpen(I2C_ERR_ALLOCATION);
+    return I2C_ERR_ALLOCATION;
   }
   rxStarted_ = false;
   rxFill_ = 0;
@@ -140,7 +163,7 @@ std::uint32_t I2CLink::open(std::uint32_t window, std::uint32_t instance,
   log_.write(1, "I2C Link: Using MasterTxBufSize = (%d).", static_cast<int>(rec_.MasterTxBufSize));
   if (!masterTx_.allocate(rec_.MasterTxBufSize)) {
     log_.write(1, "I2C Link: FAILURE - Unable to allocate Master Tx Buffer.");
-    return failOpen(I2C_ERR_ALLOCATION);
+    return I2C_ERR_ALLOCATION;
   }
   txRead_.reset();
   txRemaining_ = 0;
@@ -160,7 +183,7 @@ std::uint32_t I2CLink::open(std::uint32_t window, std::uint32_t instance,
   log_.write(1, "I2C Link: Using SlaveRxBufSize = (%d).", static_cast<int>(rec_.SlaveRxBufSize));
   if (!slaveRx_.allocate(rec_.SlaveRxBufSize)) {
     log_.write(1, "I2C Link: FAILURE - Unable to allocate Slave Rx Buffer.");
-    return failOpen(I2C_ERR_ALLOCATION);
+    return I2C_ERR_ALLOCATION;
   }
   slaveRxFill_ = 0;
 
@@ -171,23 +194,9 @@ std::uint32_t I2CLink::open(std::uint32_t window, std::uint32_t instance,
   log_.write(1, "I2C Link: Using SlaveTxBufSize = (%d).", static_cast<int>(rec_.SlaveTxBufSize));
   if (!slaveTx_.allocate(rec_.SlaveTxBufSize)) {
     log_.write(1, "I2C Link: FAILURE - Unable to allocate Slave Tx Buffer.");
-    return failOpen(I2C_ERR_ALLOCATION);
+    return I2C_ERR_ALLOCATION;
   }
 
-  slaveTxRead_.reset();
-  slaveTxRemaining_ = 0;
-  slaveRequest_ = SlaveRequest::None;
-  lastKind_ = MasterKind::None;
-  window_ = window;
-  instance_ = instance;
-
-  if (data_.open(window, rec_.ComPortNo, "19200",
-                 [this](std::uint32_t event) { onDataLinkEvent(event); }) != 0) {
-    log_.write(1, "I2C Link: FAILURE - Data Link Open Not Accepted.");
-    return failOpen(I2C_ERR_DATA_LINK_OPEN);
-  }
-  opening_ = true;
-  log_.write(1, "I2C Link: I2COpen() Accepted.");
   return I2C_OK;
 }
 

@@ -81,6 +81,7 @@ class I2CLink {
   void acknowledge();
 
   void raise(std::uint32_t event);
+  std::uint32_t allocateBuffers();
   std::uint32_t failOpen(std::uint32_t code);
   void shutDown();     // closes the data link, then releaseLink()
   void releaseLink();  // buffers, log, pending request, open flags
