@@ -221,6 +221,12 @@ void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
+  if (editing()) {
+    // A key the in-place editor let through (its Enter, Escape and Tab reach the grid as the
+    // editor's end instead): the form must not see it a second time.
+    event->accept();
+    return;
+  }
   // Keys with a virtual code went to the control already; what is left is typing, which opens
   // the in-place editor on a grid that allows editing.
   if (event->text().isEmpty() || !event->text()[0].isPrint() ||
@@ -261,7 +267,10 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     default:
       break;
   }
-  setFocus(Qt::OtherFocusReason);
+  // Taking the focus from an editor just opened on the next cell would close it again.
+  if (state() != QAbstractItemView::EditingState) {
+    setFocus(Qt::OtherFocusReason);
+  }
 }
 
 namespace {
@@ -296,6 +305,13 @@ class GridPeerImpl final : public GridPeer, public WidgetPeer {
   }
 
   void cellChanged(int col, int row) override { view().model().cellChanged(col, row); }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && view().editing()) {
+      return false;  // from the editor: GridView::keyPressEvent swallows it
+    }
+    return WidgetPeer::eventFilter(watched, event);
+  }
 
   void rowMoved(int from, int to) override {
     view().model().rowsChanged(std::min(from, to), std::max(from, to));

@@ -41,6 +41,7 @@ class GridView : public QTableView {
   GridModel& model() const { return *model_; }
   void applyLayout();
   void applyCurrentCell();
+  bool editing() const { return state() == QAbstractItemView::EditingState; }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
