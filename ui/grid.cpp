@@ -86,7 +86,7 @@ void TStringGrid::setFixedCols(int count) {
   }
   fixedCols_ = count;
   notify(Property::GridSize);
-  clampCurrentCell();
+  homeCurrentCell();
 }
 
 void TStringGrid::setFixedRows(int count) {
@@ -96,7 +96,14 @@ void TStringGrid::setFixedRows(int count) {
   }
   fixedRows_ = count;
   notify(Property::GridSize);
-  clampCurrentCell();
+  homeCurrentCell();
+}
+
+void TStringGrid::homeCurrentCell() {
+  col_ = fixedCols_;
+  row_ = fixedRows_;
+  topRow_ = fixedRows_;
+  notify(Property::CurrentCell);
 }
 
 void TStringGrid::clampCurrentCell() {

@@ -51,6 +51,7 @@ class TStringGrid : public TControl {
   void setRowCount(int count);
   int FixedCols() const { return fixedCols_; }
   int FixedRows() const { return fixedRows_; }
+  // Changing them makes the first cell outside the fixed ones current, as the classic grid does.
   void setFixedCols(int count);
   void setFixedRows(int count);
 
@@ -120,6 +121,7 @@ class TStringGrid : public TControl {
   GridPeer* gridPeer() const;
   bool selectCell(int col, int row);  // runs OnSelectCell; true when the cell became current
   void clampCurrentCell();
+  void homeCurrentCell();  // the first cell outside the fixed rows and columns
 
   int colCount_ = 5;
   std::vector<std::vector<std::string>> rows_;

@@ -46,6 +46,13 @@ class GridTest : public UiTest {
   GridForm form;
 };
 
+TEST_F(GridTest, CurrentCellStartsAtTheFirstCellOutsideTheFixedOnes) {
+  EXPECT_EQ(form.MsgStrGrid.Row(), 0);
+  EXPECT_EQ(form.MsgStrGrid.Col(), 1);
+  EXPECT_EQ(form.DataGrid.Row(), 1);
+  EXPECT_EQ(form.DataGrid.Col(), 0);
+}
+
 TEST_F(GridTest, DraggedRowTakesItsNumberCellAlongAndTheCurrentRowFollows) {
   TStringGrid& grid = form.MsgStrGrid;
   grid.setCell(1, 2, "A0");
