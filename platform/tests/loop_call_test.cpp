@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <string>
 #include <thread>
 
 #include "platform/loop.h"
@@ -23,6 +24,12 @@ bool callQueued(const Loop& loop) {
   pollfd p{loop.wakeFd(), POLLIN, 0};
   return ::poll(&p, 1, 5000) == 1;
 }
+
+// Cancels on leaving a test early, so a failed assertion cannot leave a worker waiting.
+struct CancelOnExit {
+  CallCancel cancel;
+  ~CancelOnExit() { cancel.cancel(); }
+};
 
 class CallSyncTest : public ::testing::Test {
  protected:
@@ -73,6 +80,22 @@ TEST_F(CallSyncTest, CallsFromOneWorkerRunInOrder) {
   }
 }
 
+TEST_F(CallSyncTest, PassRunsTimersThenCallsThenMessages) {
+  std::vector<std::string> trace;
+  const WindowHandle hwnd = loop.createWindow([&](const Message&) { trace.push_back("message"); });
+  std::future<bool> call = std::async(
+      std::launch::async, [&] { return loop.callSync([&] { trace.push_back("call"); }, cancel); });
+  ASSERT_TRUE(callQueued(loop));
+  Loop::post(hwnd, 1, 0, 0);
+  const TimerId timer = loop.setTimer(1, [&] { trace.push_back("timer"); });
+  std::this_thread::sleep_for(5ms);
+  loop.processPending();
+  EXPECT_TRUE(call.get());
+  loop.killTimer(timer);
+  loop.destroyWindow(hwnd);
+  EXPECT_EQ(trace, (std::vector<std::string>{"timer", "call", "message"}));
+}
+
 TEST_F(CallSyncTest, AlreadyCancelledCallIsNotMade) {
   cancel.cancel();
   bool ran = false;
@@ -90,6 +113,7 @@ TEST_F(CallSyncTest, CancellingFromTheLoopThreadReleasesTheWaitingWorker) {
   bool ran = false;
   std::future<bool> result =
       std::async(std::launch::async, [&] { return loop.callSync([&] { ran = true; }, cancel); });
+  CancelOnExit release{cancel};
   ASSERT_TRUE(callQueued(loop));
   // The loop thread stops the worker instead of serving it; a copy shares the state.
   CallCancel copy = cancel;
