@@ -85,6 +85,7 @@ TEST_F(CallSyncTest, PassRunsTimersThenCallsThenMessages) {
   const WindowHandle hwnd = loop.createWindow([&](const Message&) { trace.push_back("message"); });
   std::future<bool> call = std::async(
       std::launch::async, [&] { return loop.callSync([&] { trace.push_back("call"); }, cancel); });
+  CancelOnExit release{cancel};
   ASSERT_TRUE(callQueued(loop));
   Loop::post(hwnd, 1, 0, 0);
   const TimerId timer = loop.setTimer(1, [&] { trace.push_back("timer"); });
