@@ -68,6 +68,9 @@ QtBackend::QtBackend() {
     ownedApp_ = std::make_unique<QApplication>(argcStorage, argvStorage);
   }
   QApplication::setStyle(new HintStyle);
+  // The control layer ends the program (its main form closes, or terminate); a message box
+  // closing while no form is shown must not end Qt's loops.
+  QApplication::setQuitOnLastWindowClosed(false);
   bridge_ = std::make_unique<LoopBridge>(platform::Loop::current());
 }
 
@@ -199,6 +202,15 @@ void QtBackend::runNestedLoop(const std::function<bool()>& done) {
           loop.quit();
         }
       });
+  // A stream of events may keep Qt from ever blocking; look now and then all the same.
+  QTimer poll;
+  poll.setInterval(50);
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&loop, &done] {
+    if (done()) {
+      loop.quit();
+    }
+  });
+  poll.start();
   loop.exec(QEventLoop::AllEvents);
   QObject::disconnect(check);
 }

@@ -179,6 +179,14 @@ TEST_F(QtSmokeTest, AModalFormEndsThroughItsWidgetAndKeepsTheLoopRunning) {
   timer.setEnabled(false);
 }
 
+TEST_F(QtSmokeTest, TheApplicationRunsUntilItsMainFormIsClosed) {
+  EchoForm form;
+  Application().CreateForm(form);
+  QTimer::singleShot(0, [&] { widgetOf(form)->close(); });  // the close box
+  EXPECT_EQ(Application().run(), 0);
+  EXPECT_FALSE(form.Visible());
+}
+
 TEST_F(QtSmokeTest, EscapeAndEnterPressTheCancelAndDefaultButtons) {
   EchoForm form;
   TButton cancel(&form);
