@@ -16,6 +16,8 @@ WidgetPeer::WidgetPeer(QtBackend& backend, TControl& control, QWidget* widget, K
     : backend_(backend), control_(control), widget_(widget), routing_(routing) {
   widget_->setObjectName(toQString(control.Name()));
   widget_->installEventFilter(this);
+  // A control whose parent has no widget would otherwise pop up as a window of its own.
+  orphan_ = widget_->parentWidget() == nullptr && control.Parent() != nullptr;
   backend_.addPeer(this);
 }
 
@@ -34,7 +36,7 @@ bool WidgetPeer::applyCommon(Property property) {
       widget_->setEnabled(control_.Enabled());
       return true;
     case Property::Visible:
-      widget_->setVisible(control_.Visible());
+      widget_->setVisible(control_.Visible() && !orphan_);
       return true;
     case Property::Hint:
       applyHint();

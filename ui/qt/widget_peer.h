@@ -75,6 +75,7 @@ class WidgetPeer : public QObject {
   TControl& control_;
   QPointer<QWidget> widget_;
   KeyRouting routing_;
+  bool orphan_ = false;
   int pushing_ = 0;
 };
 

@@ -104,6 +104,15 @@ TEST_F(QtSmokeTest, RendersAFormThatWasNeverShown) {
   EXPECT_FALSE(saveFormPng(form, "/nonexistent-folder/form.png").ok());
 }
 
+TEST_F(QtSmokeTest, AControlWhoseFormHasNoWindowYetDoesNotPopUpAlone) {
+  TForm lone;
+  TButton button(&lone);
+  button.attachPeer(backend());
+  spin();
+  ASSERT_NE(widgetOf(button), nullptr);
+  EXPECT_FALSE(widgetOf(button)->isVisible());
+}
+
 TEST_F(QtSmokeTest, TheSameFormObjectRunsOnBothBackends) {
   EchoForm form;
 
