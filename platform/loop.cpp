@@ -16,6 +16,7 @@
 #include <unordered_map>
 
 #include "platform/clock_internal.h"
+#include "platform/sync_call.h"
 #include "platform/timer_queue.h"
 
 namespace platform {
@@ -34,52 +35,18 @@ WindowRegistry& registry() {
   return *r;
 }
 
-struct CancelState {
-  std::mutex m;
-  std::condition_variable cv;
-  bool cancelled = false;
-};
-
-struct PendingCall {
-  enum class Stage { Queued, Running, Done, Withdrawn };
-  std::function<void()> fn;
-  std::shared_ptr<CancelState> cancel;
-  Stage stage = Stage::Queued;  // guarded by cancel->m
-};
-
-// Real-clock waits on the real clock are capped so runUntil notices a condition that another
+// Waits on the real clock are capped so runUntil notices a condition that another
 // thread makes true without posting anything.
 constexpr Millis kRunUntilPollMs = 10;
 
 }  // namespace
 
-struct CallCancel::State : CancelState {};
-
-CallCancel::CallCancel() : state_(std::make_shared<State>()) {}
-
-void CallCancel::cancel() {
-  std::lock_guard lock(state_->m);
-  state_->cancelled = true;
-  state_->cv.notify_all();
-}
-
-bool CallCancel::cancelled() const {
-  std::lock_guard lock(state_->m);
-  return state_->cancelled;
-}
-
-void CallCancel::reset() {
-  std::lock_guard lock(state_->m);
-  state_->cancelled = false;
-}
-
 struct Loop::Impl {
   // Shared with other threads, under m.
   std::mutex m;
   std::deque<Message> queue;
-  std::deque<std::shared_ptr<PendingCall>> calls;
-  bool closing = false;  // the loop's thread is ending: no more calls are taken
   int wakeFd = -1;
+  detail::CallQueue calls;
   std::thread::id owner = std::this_thread::get_id();
 
   // The loop's own thread only.
@@ -129,59 +96,12 @@ struct Loop::Impl {
   }
 
   bool hasWork(Millis at) {
-    if (timers.anyDue(at)) {
+    if (timers.anyDue(at) || !calls.empty()) {
       return true;
     }
     std::lock_guard lock(m);
-    return !calls.empty() || std::any_of(queue.begin(), queue.end(), [this](const Message& msg) {
-      return hasProcedure(msg.hwnd);
-    });
-  }
-
-  void runCalls() {
-    for (;;) {
-      std::shared_ptr<PendingCall> call;
-      {
-        std::lock_guard lock(m);
-        if (calls.empty()) {
-          return;
-        }
-        call = calls.front();
-        calls.pop_front();
-      }
-      {
-        std::lock_guard lock(call->cancel->m);
-        if (call->stage != PendingCall::Stage::Queued || call->cancel->cancelled) {
-          call->stage = PendingCall::Stage::Withdrawn;
-          call->cancel->cv.notify_all();
-          continue;
-        }
-        call->stage = PendingCall::Stage::Running;
-      }
-      struct Finish {
-        PendingCall& c;
-        ~Finish() {
-          std::lock_guard lock(c.cancel->m);
-          c.stage = PendingCall::Stage::Done;
-          c.cancel->cv.notify_all();
-        }
-      } finish{*call};
-      call->fn();
-    }
-  }
-
-  void withdrawAllCalls() {
-    std::deque<std::shared_ptr<PendingCall>> pending;
-    {
-      std::lock_guard lock(m);
-      closing = true;
-      pending.swap(calls);
-    }
-    for (auto& call : pending) {
-      std::lock_guard lock(call->cancel->m);
-      call->stage = PendingCall::Stage::Withdrawn;
-      call->cancel->cv.notify_all();
-    }
+    return std::any_of(queue.begin(), queue.end(),
+                       [this](const Message& msg) { return hasProcedure(msg.hwnd); });
   }
 
   // Waits for a wake-up, a timer deadline or the end of the wait that began at `start`.
@@ -220,7 +140,7 @@ struct Loop::Impl {
   void pass(Loop& loop, std::size_t maxMessages) {
     drainWake();
     timers.runDue(now());
-    runCalls();
+    calls.runAll();
     std::size_t queued = 0;
     {
       std::lock_guard lock(m);
@@ -296,7 +216,7 @@ Loop::~Loop() {
       r.owners.erase(hwnd);
     }
   }
-  impl_->withdrawAllCalls();
+  impl_->calls.close();
   impl_->timers.clear();
   if (impl_->wakeFd >= 0) {
     ::close(impl_->wakeFd);
@@ -370,7 +290,7 @@ bool Loop::getMessage(Message& out, Millis timeoutMs) {
   for (;;) {
     impl_->drainWake();
     runDueTimers();
-    impl_->runCalls();
+    impl_->calls.runAll();
     if (impl_->takeAny(out)) {
       return true;
     }
@@ -445,7 +365,6 @@ std::optional<Millis> Loop::nextDeadline() const {
 }
 
 bool Loop::callSync(std::function<void()> fn, const CallCancel& cancel) {
-  std::shared_ptr<CancelState> state = cancel.state_;
   if (std::this_thread::get_id() == impl_->owner) {
     // Waiting for ourselves would never end; the call is simply made.
     if (cancel.cancelled()) {
@@ -454,42 +373,8 @@ bool Loop::callSync(std::function<void()> fn, const CallCancel& cancel) {
     fn();
     return true;
   }
-  auto call = std::make_shared<PendingCall>();
-  call->fn = std::move(fn);
-  call->cancel = state;
-  {
-    std::lock_guard lock(state->m);
-    if (state->cancelled) {
-      return false;
-    }
-    // Woken under the queue lock: once the lock is released the loop may be destroyed, and
-    // its descriptor with it.
-    std::lock_guard queueLock(impl_->m);
-    if (impl_->closing) {
-      return false;
-    }
-    impl_->calls.push_back(call);
-    impl_->wake();
-  }
-
-  std::unique_lock lock(state->m);
-  for (;;) {
-    switch (call->stage) {
-      case PendingCall::Stage::Done:
-        return true;
-      case PendingCall::Stage::Withdrawn:
-        return false;
-      case PendingCall::Stage::Queued:
-        if (state->cancelled) {
-          call->stage = PendingCall::Stage::Withdrawn;
-          return false;
-        }
-        break;
-      case PendingCall::Stage::Running:
-        break;  // a call under way is waited for even when cancelled
-    }
-    state->cv.wait(lock);
-  }
+  Impl& impl = *impl_;
+  return impl.calls.callAndWait(std::move(fn), cancel.state_, [&impl] { impl.wake(); });
 }
 
 std::size_t Loop::timerCount() const {
