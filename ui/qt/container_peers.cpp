@@ -152,7 +152,9 @@ class RadioGroupPeer final : public Peer, public WidgetPeer {
     }
     const int columns = std::max(1, group_.Columns());
     const int rows = (count + columns - 1) / columns;
-    const QRect area = box()->contentsRect().adjusted(8, 16, -4, -4);
+    // Below the caption, inside the frame: the items share the height evenly.
+    const int caption = box()->fontMetrics().height() + 4;
+    const QRect area = box()->rect().adjusted(8, caption, -4, -4);
     const int columnWidth = area.width() / columns;
     const int rowHeight = std::max(1, area.height() / std::max(1, rows));
     for (int i = 0; i < count; ++i) {

@@ -16,6 +16,18 @@ FormWindow::FormWindow(FormPeerImpl& peer) : peer_(peer), client_(new QWidget(th
   client_->setAutoFillBackground(false);
 }
 
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The menu bar gets its items after it was placed, and its height with them; it knows its
+  // new size only once it has handled the change.
+  const auto type = event->type();
+  if (type == QEvent::ActionAdded || type == QEvent::ActionRemoved ||
+      type == QEvent::ActionChanged) {
+    QMetaObject::invokeMethod(
+        this, [this] { peer_.menuBarChanged(); }, Qt::QueuedConnection);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void FormWindow::closeEvent(QCloseEvent* event) {
   // The form decides (OnCloseQuery, OnClose); when it hides, the window follows.
   event->ignore();
@@ -209,7 +221,16 @@ void FormPeerImpl::setMenuBar(QMenuBar* bar) {
   menuBar_ = bar;
   if (bar != nullptr) {
     bar->setParent(window_);
+    bar->installEventFilter(window_);
     bar->setVisible(form_.Menu() != nullptr);
+  }
+  Pushing guard(*this);
+  applyGeometry();
+}
+
+void FormPeerImpl::menuBarChanged() {
+  if (!menuBar_ || menuBar_->height() == menuBarHeight()) {
+    return;
   }
   Pushing guard(*this);
   applyGeometry();

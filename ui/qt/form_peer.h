@@ -20,6 +20,7 @@ class FormWindow : public QWidget {
   QWidget* client() const { return client_; }
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -51,6 +52,8 @@ class FormPeerImpl final : public FormPeer, public WidgetPeer {
   void windowClosing();
   void windowActivated();
   void windowKey(QKeyEvent& event);
+  // The menu bar's items changed, and with them its height.
+  void menuBarChanged();
 
  private:
   void applyGeometry();

@@ -289,7 +289,9 @@ TEST_F(QtControlsTest, AMenuRunsItsHandlerEachTimeItOpens) {
   // The client area starts below the menu bar and keeps the form's client size.
   auto* client = window->findChild<QWidget*>(QStringLiteral("client"));
   ASSERT_NE(client, nullptr);
+  EXPECT_GT(bar->height(), 0);  // grown with its items, which came after it was placed
   EXPECT_EQ(client->geometry(), QRect(0, bar->height(), 300, 120));
+  EXPECT_EQ(window->height(), bar->height() + 120);
 
   for (int i = 0; i < 2; ++i) {
     options->popup(window->mapToGlobal(QPoint(0, 0)));
