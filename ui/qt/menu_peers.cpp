@@ -22,7 +22,7 @@ MenuItemPeer* itemPeerOf(const TMenuItem* item);
 
 class MainMenuPeer final : public Peer {
  public:
-  explicit MainMenuPeer(TMainMenu& menu) : menu_(menu) {
+  explicit MainMenuPeer(TMainMenu& menu) {
     auto* form =
         menu.Owner() != nullptr ? dynamic_cast<FormPeerImpl*>(menu.Owner()->peer()) : nullptr;
     bar_ = new QMenuBar(form != nullptr ? form->window() : nullptr);
@@ -44,7 +44,6 @@ class MainMenuPeer final : public Peer {
   QWidget* bar() const { return bar_; }
 
  private:
-  TMainMenu& menu_;
   QPointer<QMenuBar> bar_;
   QPointer<QWidget> form_;  // guards formPeer_: the window dies with the form's peer
   FormPeerImpl* formPeer_ = nullptr;

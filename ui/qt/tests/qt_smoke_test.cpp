@@ -196,6 +196,15 @@ TEST_F(QtSmokeTest, TheApplicationRunsUntilItsMainFormIsClosed) {
   EXPECT_FALSE(form.Visible());
 }
 
+TEST_F(QtSmokeTest, TheHourglassIsSetOnceAndTakenAwayOnce) {
+  Application().setCursor(crHourGlass);
+  Application().setCursor(crHourGlass);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  Application().setCursor(crDefault);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(QtSmokeTest, EscapeAndEnterPressTheCancelAndDefaultButtons) {
   EchoForm form;
   TButton cancel(&form);
