@@ -1,5 +1,6 @@
 // Scripted frame sessions with the simulated frame adapter on the in-process line.
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "sim/devices.h"
@@ -273,8 +274,9 @@ TEST_P(FrameAdapterVersion, DecidesWhichCommandsItKnows) {
 }
 
 Bytes logFrame(const std::string& text) {
-  Bytes frame{0x86};
-  frame.insert(frame.end(), text.begin(), text.end());
+  Bytes frame(text.size() + 1);
+  frame[0] = 0x86;
+  std::copy(text.begin(), text.end(), frame.begin() + 1);
   return frame;
 }
 
