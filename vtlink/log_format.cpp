@@ -21,20 +21,20 @@ struct Conversion {
   char type = 0;
 };
 
-// One conversion of the C library, with width and precision already resolved to numbers.
+// One cFormat of the C library, with width and precision already resolved to numbers.
 template <typename T>
 void appendPlain(std::string& out, const Conversion& c, T value) {
-  std::string spec = "%" + c.flags;
+  std::string cFormat = "%" + c.flags;
   if (c.width >= 0) {
-    spec += std::to_string(c.width);
+    cFormat += std::to_string(c.width);
   }
   if (c.precision >= 0) {
-    spec += "." + std::to_string(c.precision);
+    cFormat += "." + std::to_string(c.precision);
   }
-  spec += c.length;
-  spec += c.type;
+  cFormat += c.length;
+  cFormat += c.type;
   char small[128];
-  int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+  int n = std::snprintf(small, sizeof small, cFormat.c_str(), value);
   if (n < 0) {
     return;
   }
@@ -43,7 +43,7 @@ void appendPlain(std::string& out, const Conversion& c, T value) {
     return;
   }
   std::string big(static_cast<std::size_t>(n) + 1, '\0');
-  std::snprintf(big.data(), big.size(), spec.c_str(), value);
+  std::snprintf(big.data(), big.size(), cFormat.c_str(), value);
   out.append(big.data(), static_cast<std::size_t>(n));
 }
 
