@@ -81,8 +81,7 @@ int main(int argc, char** argv) {
     printBytes("wrote:", message + 1, length);
     /* Point back at 0 without a stop, then read with a repeated start. */
     ok = I2CMasterTx(kEeprom, message, 1, 0) == I2C_OK && waitFor(I2C_EV_MASTER_TX_COMPLETE) &&
-         I2CMasterRx(kEeprom, (uint32_t)length, 1) == I2C_OK &&
-         waitFor(I2C_EV_MASTER_RX_COMPLETE);
+         I2CMasterRx(kEeprom, (uint32_t)length, 1) == I2C_OK && waitFor(I2C_EV_MASTER_RX_COMPLETE);
   }
   uint8_t readBack[kPage];
   if (ok) {

@@ -1,7 +1,7 @@
 // Scripted frame sessions with the simulated frame adapter on the in-process line.
 
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "sim/devices.h"
 #include "sim/tests/frame_session.h"
