@@ -54,6 +54,7 @@ class I2CLink {
 
   // Steps shared by the three master receive requests, up to the kind of the request;
   // 0 lets the request go on.
+  std::uint32_t checkMasterReceiveReady();
   std::uint32_t checkMasterRxStart(std::uint8_t address, std::uint8_t stop);
   std::uint32_t checkRxLength(std::uint32_t length, const char* tooLongFormat);
   void beginMasterRx(std::uint32_t expected);

@@ -134,7 +134,8 @@ std::uint32_t I2CLink::sendMasterTxBlock(std::uint8_t address) {
   return I2C_OK;
 }
 
-std::uint32_t I2CLink::checkMasterRxStart(std::uint8_t address, std::uint8_t stop) {
+// The first checks of both receive requests, in the order and with the levels they share.
+std::uint32_t I2CLink::checkMasterReceiveReady() {
   if (rec_.MasterStatus == I2C_MASTER_BUSY) {
     log_.write(1, "I2C Link: WARNING - Link Operation in Progress.");
     return I2C_ERR_BUSY;
@@ -147,6 +148,13 @@ std::uint32_t I2CLink::checkMasterRxStart(std::uint8_t address, std::uint8_t sto
   if (!linkOpen_) {
     log_.write(1, "I2C Link: FAILURE - I2C Link NOT Open.");
     return I2C_ERR_NOT_OPEN;
+  }
+  return I2C_OK;
+}
+
+std::uint32_t I2CLink::checkMasterRxStart(std::uint8_t address, std::uint8_t stop) {
+  if (const std::uint32_t refused = checkMasterReceiveReady()) {
+    return refused;
   }
   if (address == 0) {
     log_.write(1, "I2C Link: FAILURE - Master Read to General Call I2C Slave Address NOT Allowed.");
@@ -274,18 +282,8 @@ std::uint32_t I2CLink::masterTxRx(std::uint32_t address, const void* txData, std
     log_.write(1, "I2C Link: WARNING - Requires Vantor Firmware V2.00+.");
     return I2C_ERR_FIRMWARE;
   }
-  if (rec_.MasterStatus == I2C_MASTER_BUSY) {
-    log_.write(1, "I2C Link: WARNING - Link Operation in Progress.");
-    return I2C_ERR_BUSY;
-  }
-  if (slaveBusy()) {
-    log_.write(2, "Data Link: WARNING - Slave Operation in Progress.");
-    return I2C_ERR_BUSY;
-  }
-  rec_.MasterStatus = I2C_MASTER_IDLE;
-  if (!linkOpen_) {
-    log_.write(1, "I2C Link: FAILURE - I2C Link NOT Open.");
-    return I2C_ERR_NOT_OPEN;
+  if (const std::uint32_t refused = checkMasterReceiveReady()) {
+    return refused;
   }
   if (addr == 0) {
     log_.write(1, "I2C Link: FAILURE - Master Read to General Call I2C Slave Address NOT Allowed.");
