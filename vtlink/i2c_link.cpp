@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "platform/vtloop.h"
 
@@ -267,9 +268,13 @@ std::uint32_t I2CLink::getStatus(I2CLinkRecord* out) {
   return I2C_OK;
 }
 
-std::uint32_t I2CLink::getMasterRxMsg(std::uint32_t maxLength, void* destination) {
-  log_.write(1, "I2C Link: I2CGetMasterRxMsg(%u, %Lp).", maxLength,
-             static_cast<const void*>(destination));
+// What the two fetches share: the entry line, the checks in their order, the copy and the
+// completion line. `taken` clears the message's own fields once it has been copied.
+std::uint32_t I2CLink::fetchMessage(const char* name, const char* which, std::uint32_t maxLength,
+                                    void* destination, bool present, std::uint32_t held,
+                                    const std::uint8_t* source,
+                                    const std::function<void()>& taken) {
+  log_.write(1, "I2C Link: %s(%u, %Lp).", name, maxLength, static_cast<const void*>(destination));
   if (!linkOpen_) {
     rec_.MasterStatus = I2C_MASTER_IDLE;
     log_.write(2, "I2C Link: WARNING - Link NOT Open.");
@@ -280,46 +285,37 @@ std::uint32_t I2CLink::getMasterRxMsg(std::uint32_t maxLength, void* destination
     log_.write(1, "I2C Link: WARNING - Zero Length Argument Detected.");
   } else if (destination == nullptr) {
     log_.write(1, "I2C Link: WARNING - Null Pointer Argument Detected.");
-  } else if (rec_.MasterRxMsgPresent == 0) {
-    log_.write(1, "I2C Link: WARNING - No Master Rx Message Present.");
+  } else if (!present) {
+    log_.write(1, "I2C Link: WARNING - No %s Rx Message Present.", which);
   } else {
-    const std::uint32_t held = rec_.MasterRxMsgSize;  // a packed field: no reference to it
     copied = std::min(maxLength, held);
-    std::memcpy(destination, masterRx_.data(), copied);
-    rec_.MasterRxMsgPresent = 0;
-    rec_.MasterRxMsgSize = 0;
-    rxFill_ = 0;
+    std::memcpy(destination, source, copied);
+    taken();
   }
-  log_.write(1, "I2C Link: I2CGetMasterRxMsg() Complete.");
+  log_.write(1, "I2C Link: %s() Complete.", name);
   return copied;
 }
 
+std::uint32_t I2CLink::getMasterRxMsg(std::uint32_t maxLength, void* destination) {
+  // Packed fields are read into values: no reference may bind to them.
+  const std::uint32_t held = rec_.MasterRxMsgSize;
+  return fetchMessage("I2CGetMasterRxMsg", "Master", maxLength, destination,
+                      rec_.MasterRxMsgPresent != 0, held, masterRx_.data(), [this] {
+                        rec_.MasterRxMsgPresent = 0;
+                        rec_.MasterRxMsgSize = 0;
+                        rxFill_ = 0;
+                      });
+}
+
 std::uint32_t I2CLink::getSlaveRxMsg(std::uint32_t maxLength, void* destination) {
-  log_.write(1, "I2C Link: I2CGetSlaveRxMsg(%u, %Lp).", maxLength,
-             static_cast<const void*>(destination));
-  if (!linkOpen_) {
-    rec_.MasterStatus = I2C_MASTER_IDLE;
-    log_.write(2, "I2C Link: WARNING - Link NOT Open.");
-    return 0;
-  }
-  std::uint32_t copied = 0;
-  if (maxLength == 0) {
-    log_.write(1, "I2C Link: WARNING - Zero Length Argument Detected.");
-  } else if (destination == nullptr) {
-    log_.write(1, "I2C Link: WARNING - Null Pointer Argument Detected.");
-  } else if (rec_.SlaveRxMsgPresent == 0) {
-    log_.write(1, "I2C Link: WARNING - No Slave Rx Message Present.");
-  } else {
-    const std::uint32_t held = rec_.SlaveRxMsgSize;  // a packed field: no reference to it
-    copied = std::min(maxLength, held);
-    std::memcpy(destination, slaveRx_.data(), copied);
-    rec_.SlaveRxMsgPresent = 0;
-    rec_.SlaveRxMsgSize = 0;
-    rec_.SlaveStatus = I2C_SLAVE_IDLE;
-    slaveRxFill_ = 0;
-  }
-  log_.write(1, "I2C Link: I2CGetSlaveRxMsg() Complete.");
-  return copied;
+  const std::uint32_t held = rec_.SlaveRxMsgSize;
+  return fetchMessage("I2CGetSlaveRxMsg", "Slave", maxLength, destination,
+                      rec_.SlaveRxMsgPresent != 0, held, slaveRx_.data(), [this] {
+                        rec_.SlaveRxMsgPresent = 0;
+                        rec_.SlaveRxMsgSize = 0;
+                        rec_.SlaveStatus = I2C_SLAVE_IDLE;
+                        slaveRxFill_ = 0;
+                      });
 }
 
 std::int32_t I2CLink::modemStatus(std::uint32_t* bits) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "vtlink/comm_link.h"
@@ -55,6 +56,9 @@ class I2CLink {
   // Steps shared by the three master receive requests, up to the kind of the request;
   // 0 lets the request go on.
   std::uint32_t checkMasterReceiveReady();
+  std::uint32_t fetchMessage(const char* name, const char* which, std::uint32_t maxLength,
+                             void* destination, bool present, std::uint32_t held,
+                             const std::uint8_t* source, const std::function<void()>& taken);
   std::uint32_t checkMasterRxStart(std::uint8_t address, std::uint8_t stop);
   std::uint32_t checkRxLength(std::uint32_t length, const char* tooLongFormat);
   void beginMasterRx(std::uint32_t expected);
