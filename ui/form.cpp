@@ -130,16 +130,18 @@ void TForm::setMenu(TMainMenu* menu) {
   notify(Property::Menu);
 }
 
+// Controls created after the form first had peers get theirs when it is shown again.
 void TForm::ensurePeers() {
-  if (peersAttached_) {
-    return;
-  }
   Backend& b = backend();
-  attachPeer(b);
+  if (!peersAttached_) {
+    attachPeer(b);
+  }
   std::vector<TComponent*> all;
   collect(*this, all);
   for (TComponent* c : all) {
-    c->attachPeer(b);
+    if (!peersAttached_ || c->peer() == nullptr) {
+      c->attachPeer(b);
+    }
   }
   peersAttached_ = true;
 }

@@ -199,5 +199,19 @@ TEST_F(PeerTest, ChangingBackendDropsPeersAndTheNextShowMakesNewOnes) {
   form.hide();
 }
 
+TEST_F(PeerTest, AControlCreatedAfterTheFirstShowGetsItsPeerAtTheNextShow) {
+  PeerForm form;
+  form.show();
+  form.hide();
+  log.clear();
+
+  TCheckBox late{&form};
+  late.setName("late");
+  form.show();
+  EXPECT_EQ(only(log, "late created"), Log{"late created"});
+  EXPECT_TRUE(only(log, "check created").empty()) << "existing peers are kept";
+  form.hide();
+}
+
 }  // namespace
 }  // namespace ui::test
