@@ -34,7 +34,7 @@ target_compile_definitions(sim_pty_tests PRIVATE VANTOR_SIM_PATH="$<TARGET_FILE:
 add_dependencies(sim_pty_tests vantor-sim)
 
 # The host's bytes and the command lines are outside input; clang builds fuzz them.
-if(CMAKE_CXX_COMPILER_ID MATCHES Clang)
+if(VANTOR_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES Clang)
   add_executable(sim_adapter_fuzz ${CMAKE_CURRENT_SOURCE_DIR}/tests/adapter_fuzz.cpp)
   target_compile_options(sim_adapter_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(sim_adapter_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)

@@ -60,7 +60,7 @@ vantor_test(vtlink_i2c_tests LABEL unit
   LIBS vtlink_test_adapter)
 
 # Adapter frames are outside input; clang builds fuzz their handling.
-if(CMAKE_CXX_COMPILER_ID MATCHES Clang)
+if(VANTOR_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES Clang)
   add_executable(vtlink_i2c_fuzz ${_api_tests}/i2c_fuzz.cpp ${_api_tests}/i2c_scripted_adapter.cpp)
   target_compile_options(vtlink_i2c_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(vtlink_i2c_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)

@@ -34,7 +34,7 @@ vantor_test(vtlink_link_pty_tests LABEL integration
   LIBS vtlink_core)
 
 # The receiver takes whatever the adapter line carries; clang builds fuzz it.
-if(CMAKE_CXX_COMPILER_ID MATCHES Clang)
+if(VANTOR_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES Clang)
   add_executable(vtlink_link_fuzz ${_link_tests}/link_fuzz.cpp)
   target_compile_options(vtlink_link_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(vtlink_link_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
