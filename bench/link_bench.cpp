@@ -127,15 +127,18 @@ class VirtualSimLink {
   bool ok_ = false;
 };
 
-void TicksOnVirtualClock(benchmark::State& state, const Transaction& t) {
-  VirtualSimLink link;
+// Ticks per transaction over `Link`: the in-process simulator on the virtual clock, or
+// vantor-sim on a pty.
+template <class Link>
+void TicksPerTransaction(benchmark::State& state, const Transaction& t) {
+  Link link;
   if (!link.ok()) {
     state.SkipWithError("the link did not open");
     return;
   }
   double ticks = 0;
   for (auto _ : state) {
-    const int n = link.ticksFor(t);
+    const double n = link.ticksFor(t);
     if (n < 0) {
       state.SkipWithError("the transaction did not complete");
       return;
@@ -245,35 +248,17 @@ class PtySimLink {
   EventWindow window_;
   bool ok_ = false;
 };
-
-void TicksOnPty(benchmark::State& state, const Transaction& t) {
-  PtySimLink link;
-  if (!link.ok()) {
-    state.SkipWithError("the link to vantor-sim did not open");
-    return;
-  }
-  double ticks = 0;
-  for (auto _ : state) {
-    const double n = link.ticksFor(t);
-    if (n < 0) {
-      state.SkipWithError("the transaction did not complete");
-      return;
-    }
-    ticks += n;
-  }
-  state.counters["ticks"] = benchmark::Counter(ticks, benchmark::Counter::kAvgIterations);
-  state.counters["minimum"] = t.minimumTicks;
-}
 #endif
 
 int registerAll() {
   for (const Transaction& t : transactions()) {
-    benchmark::RegisterBenchmark((std::string("Virtual/") + t.name).c_str(), TicksOnVirtualClock,
-                                 t);
+    benchmark::RegisterBenchmark((std::string("Virtual/") + t.name).c_str(),
+                                 TicksPerTransaction<VirtualSimLink>, t);
   }
 #ifdef VANTOR_SIM_PATH
   for (const Transaction& t : transactions()) {
-    benchmark::RegisterBenchmark((std::string("Pty/") + t.name).c_str(), TicksOnPty, t)
+    benchmark::RegisterBenchmark((std::string("Pty/") + t.name).c_str(),
+                                 TicksPerTransaction<PtySimLink>, t)
         ->UseRealTime()
         ->Iterations(5);
   }
