@@ -56,6 +56,7 @@ class I2CLink {
   // Steps shared by the three master receive requests, up to the kind of the request;
   // 0 lets the request go on.
   std::uint32_t checkMasterReceiveReady();
+  std::uint32_t sendSlaveSetting(std::uint8_t type, std::uint8_t value);
   std::uint32_t fetchMessage(const char* name, const char* which, std::uint32_t maxLength,
                              void* destination, bool present, std::uint32_t held,
                              const std::uint8_t* source, const std::function<void()>& taken);

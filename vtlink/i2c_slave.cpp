@@ -115,6 +115,21 @@ std::uint32_t I2CLink::checkSlaveSettingChange() {
   return I2C_OK;
 }
 
+// Both settings travel as a two-byte command frame and hold the master side until the adapter
+// confirms them.
+std::uint32_t I2CLink::sendSlaveSetting(std::uint8_t type, std::uint8_t value) {
+  CommandFrame& frame = nextFrame();
+  frame.put(type);
+  frame.put(value);
+  if (!send(frame)) {
+    log_.write(1, "I2C Link: FAILURE - Command Frame Tx Not Accepted.");
+    return I2C_ERR_FRAME_TX;
+  }
+  rec_.MasterStatus = I2C_MASTER_BUSY;
+  rec_.SlaveStatus = I2C_SLAVE_IDLE;
+  return I2C_OK;
+}
+
 std::uint32_t I2CLink::changeSlaveAddress(std::uint8_t address) {
   log_.write(1, "I2C Link: I2CChangeSlaveAddress(%#X).", unsigned{address});
   if (const std::uint32_t refused = checkSlaveSettingChange()) {
@@ -126,15 +141,9 @@ std::uint32_t I2CLink::changeSlaveAddress(std::uint8_t address) {
     rec_.MasterStatus = I2C_MASTER_IDLE;
     return I2C_ERR_ADDRESS;
   }
-  CommandFrame& frame = nextFrame();
-  frame.put(0x61);
-  frame.put(address);
-  if (!send(frame)) {
-    log_.write(1, "I2C Link: FAILURE - Command Frame Tx Not Accepted.");
-    return I2C_ERR_FRAME_TX;
+  if (const std::uint32_t refused = sendSlaveSetting(0x61, address)) {
+    return refused;
   }
-  rec_.MasterStatus = I2C_MASTER_BUSY;
-  rec_.SlaveStatus = I2C_SLAVE_IDLE;
   rec_.HostSlaveAddr = address;
   log_.write(1, "I2C Link: I2CChangeSlaveAddress() Accepted.");
   return I2C_OK;
@@ -145,15 +154,9 @@ std::uint32_t I2CLink::changeSlaveGCEnable(std::uint8_t enable) {
   if (const std::uint32_t refused = checkSlaveSettingChange()) {
     return refused;
   }
-  CommandFrame& frame = nextFrame();
-  frame.put(0x71);
-  frame.put(enable);
-  if (!send(frame)) {
-    log_.write(1, "I2C Link: FAILURE - Command Frame Tx Not Accepted.");
-    return I2C_ERR_FRAME_TX;
+  if (const std::uint32_t refused = sendSlaveSetting(0x71, enable)) {
+    return refused;
   }
-  rec_.MasterStatus = I2C_MASTER_BUSY;
-  rec_.SlaveStatus = I2C_SLAVE_IDLE;
   rec_.SlaveRxGCEnable = enable;
   log_.write(1, "I2C Link: I2CChangeSlaveGCEnable() Accepted.");
   return I2C_OK;
